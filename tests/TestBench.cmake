@@ -1,0 +1,57 @@
+# Test bench: GoogleTest built for the target, one test program per folder under tests/,
+# every test run under Wine with the bench fixture (prefix, Wine server, Xvfb, pty lines).
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main)
+  target_compile_options(${t} PRIVATE -w)
+endforeach()
+include(GoogleTest)
+
+add_test(NAME bench.start COMMAND ${TAV_BENCH_DIR}/start.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(bench.start PROPERTIES FIXTURES_SETUP bench TIMEOUT 180)
+add_test(NAME bench.stop COMMAND ${TAV_BENCH_DIR}/stop.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(bench.stop PROPERTIES FIXTURES_CLEANUP bench TIMEOUT 60)
+
+# Helpers shared by all test programs.
+file(GLOB TAV_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(tavtestsupport STATIC ${TAV_TEST_SUPPORT} ${CMAKE_SOURCE_DIR}/tests/support/Bench.h)
+target_include_directories(tavtestsupport PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(tavtestsupport PUBLIC gtest ${TAV_SYSTEM_LIBS})
+
+# TAV_TEST_ONLY may name the test folders to build (default: all).
+set(TAV_TEST_ONLY "" CACHE STRING "Test folders to build; empty for all")
+# tests/NAME/*.cpp (and *.rc) become test_NAME.exe; tests/NAME/test.cmake may add properties
+# (TEST_TARGET names the program, TEST_PROPERTIES the list of properties of its tests).
+file(GLOB TAV_TEST_DIRS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/*)
+foreach(dir ${TAV_TEST_DIRS})
+  get_filename_component(name ${dir} NAME)
+  if(NOT IS_DIRECTORY ${dir} OR name STREQUAL "support")
+    continue()
+  endif()
+  if(TAV_TEST_ONLY AND NOT name IN_LIST TAV_TEST_ONLY)
+    continue()
+  endif()
+  file(GLOB test_sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
+  if(NOT test_sources)
+    continue()
+  endif()
+  set(TEST_TARGET test_${name})
+  add_executable(${TEST_TARGET} ${test_sources} ${TAV_RESOURCES})
+  target_link_libraries(${TEST_TARGET} PRIVATE tavcore tavtestsupport)
+  if(NOT EXISTS ${dir}/main.cpp)
+    target_link_libraries(${TEST_TARGET} PRIVATE gtest_main)
+  endif()
+  add_dependencies(${TEST_TARGET} ptyshim)
+  set(TEST_PROPERTIES TIMEOUT 120)
+  set(TEST_DISCOVER ON)
+  if(EXISTS ${dir}/test.cmake)
+    include(${dir}/test.cmake)
+  endif()
+  if(TEST_DISCOVER)
+    gtest_discover_tests(${TEST_TARGET}
+      TEST_PREFIX "${name}."
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES FIXTURES_REQUIRED bench ${TEST_PROPERTIES})
+  endif()
+endforeach()

@@ -1,0 +1,1 @@
+list(APPEND TEST_PROPERTIES RESOURCE_LOCK "line;display")
