@@ -56,6 +56,16 @@ void drain(HANDLE h)
     }
 }
 
+DWORD handleProbe()
+{
+    DWORD n = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &n) && n > 0) return n;
+    HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    DWORD slot = DWORD(reinterpret_cast<UINT_PTR>(probe) / 4);
+    CloseHandle(probe);
+    return slot;
+}
+
 double nowMs()
 {
     static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();

@@ -23,6 +23,11 @@ bool writeAll(HANDLE h, const void* bytes, DWORD count);
 // Drops what is waiting on the line in both directions.
 void drain(HANDLE h);
 
+// A figure that rises when the process leaks handles: the handle count where the system gives
+// one; under Wine (whose count is always 0) the index of the lowest free handle slot, which a
+// leaked handle keeps occupied.
+DWORD handleProbe();
+
 // Milliseconds from a monotonic clock.
 double nowMs();
 

@@ -8,7 +8,18 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$B/bench"
 exec 9>"$B/bench/prefix.lock"
 flock 9
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
+mkdir -p "$WINEPREFIX"
+# The server's socket lives in a folder named after the prefix's device and inode.
+server="server-$(stat -c '%D' "$WINEPREFIX" | sed 's/^0*//')-$(printf '%x' "$(stat -c '%i' "$WINEPREFIX")")"
+running=0
+for s in /tmp/.wine-"$(id -u)"/"$server"/socket /tmp/wine-*/"$server"/socket; do
+  [ -S "$s" ] && running=1
+done
+if [ $running = 0 ] || [ ! -f "$WINEPREFIX/.tav-ready" ]; then
+  wineserver -p </dev/null >/dev/null 2>&1 9>&-
+  # Start Wine's services now, detached, before any caller's process can inherit its pipes.
+  wine wineboot </dev/null >/dev/null 2>&1 9>&-
+fi
 if [ ! -f "$WINEPREFIX/.tav-ready" ]; then
   wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
   # A crash ends the process at once instead of waiting in the debugger's dialog.

@@ -13,5 +13,8 @@ done
 rm -f "$WINEPREFIX"/dosdevices/com*
 if [ -f xvfb.pid ]; then kill "$(cat xvfb.pid)" 2>/dev/null; rm -f xvfb.pid; fi
 rm -f display
-if [ "${2:-}" != --keep-server ]; then wineserver -k </dev/null >/dev/null 2>&1; fi
+if [ "${2:-}" != --keep-server ]; then
+  wineserver -k </dev/null >/dev/null 2>&1
+  timeout 20 wineserver -w </dev/null >/dev/null 2>&1   # the next start must not meet a dying server
+fi
 exit 0
