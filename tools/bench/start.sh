@@ -4,9 +4,8 @@
 set -u
 B=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-"$here/stop.sh" "$B" --keep-server >/dev/null 2>&1
-"$here/prefix.sh" "$B" || exit 1
-. "$here/env.sh" "$B"
+# A fresh Wine server, so that its desktop process starts on this fixture's display.
+"$here/stop.sh" "$B" >/dev/null 2>&1
 mkdir -p "$B/bench"
 cd "$B/bench" || exit 1
 
@@ -19,6 +18,8 @@ exec 3>&-
 for _ in $(seq 100); do [ -s display.tmp ] && break; sleep 0.05; done
 [ -s display.tmp ] || { echo "Xvfb did not start"; exit 1; }
 tr -d '\n' < display.tmp > display; rm -f display.tmp
+"$here/prefix.sh" "$B" || exit 1
+. "$here/env.sh" "$B"
 
 # Line pairs: comA <-> comB, as a null-modem cable between two ports.
 "$here/line.sh" "$B" start 5 6 || exit 1
