@@ -280,6 +280,11 @@ int DialogWindow::getTop(int) { return windowRect(hwnd_).top; }
 
 void DialogWindow::routeCommand(HWND hwnd, int id, int code, HWND sender)
 {
+    if (!sender && id == IDOK) {
+        // Enter without an OK control (how Windows sends it) still reaches the focused control.
+        HWND focus = GetFocus();
+        if (focus && GetParent(focus) == hwnd && ControlWrapper::fromWindow(focus)) sender = focus;
+    }
     if (!sender) {
         bool main = hwnd == hwnd_;
         if (main && menu_ && dialog_) dialog_->commandIssued(id);

@@ -19,3 +19,5 @@
 #define IDC_WIDE 20107
 #define IDC_ALL 20108
 #define IDC_FIXED 20109
+#define IDA_TEST 20070
+#define IDI_TEST 20080
