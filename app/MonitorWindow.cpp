@@ -1,0 +1,308 @@
+#include "app/MonitorWindow.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include "app/MonitorSink.h"
+#include "app/MonitorTestHook.h"
+#include "framework/BoundedCopy.h"
+#include "framework/ButtonImages.h"
+#include "framework/ControlAnchor.h"
+#include "framework/EditOptions.h"
+#include "framework/Value.h"
+#include "framework/WindowIcons.h"
+#include "resources/resource.h"
+#include "serial/CommPort.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+const ButtonImages kPortEdit(IDC_PORT_EDIT, IDI_DOTS, 0, AnchorMoveRight);
+const ControlAnchor kPortText(IDC_PORT_TEXT, AnchorGrowWidth);
+const ButtonImages kLogSelect(IDC_LOG_SELECT, IDI_DOTS, 0, AnchorMoveRight);
+const EditOptions kLogPath(IDC_LOG_PATH, 0, AnchorGrowWidth);
+const WindowIcons kWindowIcons(IDD_MONITOR, IDI_APP, IDI_APP, 0);
+const ControlAnchor kFrame(IDC_FRAME, AnchorGrowWidth);
+const EditOptions kPane(IDC_PANE, 0, AnchorGrowWidth | AnchorGrowHeight);
+const EditOptions kSendText(IDC_SEND_TEXT, 0, AnchorGrowWidth);
+const ControlAnchor kSend(IDC_SEND, AnchorMoveRight);
+
+const ControlDescriptor* const kDescriptors[] = {
+    &kPortEdit, &kPortText, &kLogSelect, &kLogPath, &kWindowIcons,
+    &kFrame,    &kPane,     &kSendText,  &kSend,    nullptr,
+};
+
+const char kLogFilter[] = "Log Files (*.TXT)\0*.txt\0All Files (*.*)\0*.*\0";
+
+const int kFormatItems[kDisplayFormatCount] = {ID_FORMAT_NORMAL, ID_FORMAT_HEX, ID_FORMAT_MNEMONIC,
+                                               ID_FORMAT_ALL_HEX};
+
+}  // namespace
+
+MonitorWindow::MonitorWindow()
+    : Dialog(IDD_MONITOR, kDescriptors, nullptr, false, false), port_(std::make_unique<CommPort>())
+{
+    SettingsFile::Load(logPath_, displayFormat_, *port_);
+    sink_ = std::make_unique<MonitorSink>(*port_, *this);
+    setText(IDC_PORT_TEXT, port_->Describe(), -1);
+    setText(IDC_LOG_PATH, logPath_, -1);
+    setInt(-1, 1, ID_COMM_OFF);
+    setInt(-1, 1, ID_LOG_OFF);
+    SetDisplayFormat(displayFormat_);
+    setText(IDC_SEND_TEXT, sendText_, -1);
+    testHook_ = MonitorTestHook::InstallIfEnabled(hwnd());
+}
+
+MonitorWindow::~MonitorWindow()
+{
+    testHook_.reset();
+    // The receiver's thread ends with the port; only then may the sink it calls go.
+    port_.reset();
+    sink_.reset();
+}
+
+bool MonitorWindow::commandIssued(int id)
+{
+    switch (id) {
+    case ID_FILE_EXIT: Exit(); break;
+    case ID_HELP_ABOUT: ShowAbout(); break;
+    case IDC_PORT_EDIT:
+    case ID_COMM_EDIT: EditLineSettings(); break;
+    case IDC_LOG_SELECT:
+    case ID_LOG_SELECT_FILE: SelectLogFile(); break;
+    case IDC_SEND: Send(); break;
+    case ID_DISPLAY_CLEAR: ClearPane(); break;
+    case ID_FORMAT_NORMAL: SetDisplayFormat(0); break;
+    case ID_FORMAT_HEX: SetDisplayFormat(1); break;
+    case ID_FORMAT_MNEMONIC: SetDisplayFormat(2); break;
+    case ID_FORMAT_ALL_HEX: SetDisplayFormat(3); break;
+    case ID_LOG_ON:
+        if (!logOn_) LogOn();
+        break;
+    case ID_LOG_OFF:
+        if (logOn_) LogOff();
+        break;
+    case ID_COMM_ON:
+        if (!commOn_) CommOn();
+        break;
+    case ID_COMM_OFF:
+        if (commOn_) CommOff();
+        break;
+    case ID_HELP_CONTENTS: ShowHelp(); break;
+    default: break;
+    }
+    return false;
+}
+
+bool MonitorWindow::valueChanged(int id, const Value& value, int)
+{
+    if (id == IDC_LOG_PATH) boundedCopy(logPath_, value.text());
+    if (id == IDC_SEND_TEXT) boundedCopy(sendText_, value.text());
+    return true;
+}
+
+bool MonitorWindow::selectionChanged(int id, int, int code)
+{
+    if (id == IDC_LOG_CHECK) {
+        if (code) LogOn();
+        else LogOff();
+    } else if (id == IDC_COMM_CHECK) {
+        if (code) CommOn();
+        else CommOff();
+    }
+    return true;
+}
+
+void MonitorWindow::timerTick()
+{
+    UpdateIndicator();
+    // Lines reach the disk within one tick, so a crash loses at most the last 50 ms.
+    if (logOn_ && !logFile_.FlushIfWritten()) EndLogAfterFailure();
+}
+
+void MonitorWindow::userMessage(WPARAM, LPARAM lparam)
+{
+    // Only the sink's own block, and only while a notice is posted, is a notice.
+    if (!sink_ || lparam != reinterpret_cast<LPARAM>(sink_->Notice()) || !sink_->InFlight()) return;
+    OnNotice(*sink_->Notice());
+}
+
+void MonitorWindow::CommOn()
+{
+    commOn_ = true;
+    ShowMessage("[%s] On", port_->Describe());
+    enable(IDC_PORT_EDIT, false, -1);
+    port_->Purge();
+    // A notice still queued from before is handled first; its handler arms the receiver.
+    if (!sink_->InFlight()) port_->StartReceive(sink_.get(), 0, 0);
+    setInt(IDC_COMM_CHECK, 1, -1);
+    setInt(-1, 1, ID_COMM_ON);
+    setInt(-1, 0, ID_COMM_OFF);
+    enable(-1, false, ID_COMM_EDIT);
+}
+
+void MonitorWindow::CommOff()
+{
+    commOn_ = false;
+    port_->Purge();
+    ShowMessage("Comm port off.");
+    enable(IDC_PORT_EDIT, true, -1);
+    setInt(IDC_COMM_CHECK, 0, -1);
+    setInt(-1, 0, ID_COMM_ON);
+    setInt(-1, 1, ID_COMM_OFF);
+    enable(-1, true, ID_COMM_EDIT);
+}
+
+void MonitorWindow::OnNotice(const CommNotice& notice)
+{
+    if (notice.code == CommSink::kCodeData) {
+        ++pendingChunks_;
+        // Dark for an instant on every chunk; the next tick lights it again.
+        indicatorIcon_ = IDI_LAMP_OFF;
+        setInt(IDC_INDICATOR, IDI_LAMP_OFF, -1);
+        AddEntry(notice.length, notice.text, false);
+    } else {
+        ShowText(notice.text);
+        setInt(IDC_COMM_CHECK, 0, -1);
+        CommOff();
+    }
+    sink_->Taken();
+    if (commOn_) port_->StartReceive(sink_.get(), 0, 0);
+}
+
+void MonitorWindow::UpdateIndicator()
+{
+    int32_t wanted = IDI_LAMP_OFF;
+    if (commOn_) {
+        if (pendingChunks_ > 0) --pendingChunks_;
+        wanted = pendingChunks_ > 0 ? IDI_LAMP_ACTIVE : IDI_LAMP_ON;
+    }
+    if (wanted != indicatorIcon_) {
+        indicatorIcon_ = wanted;
+        setInt(IDC_INDICATOR, wanted, -1);
+    }
+}
+
+void MonitorWindow::SetLogControls(bool on)
+{
+    enable(IDC_LOG_PATH, !on, -1);
+    enable(IDC_LOG_SELECT, !on, -1);
+    setInt(-1, on ? 1 : 0, ID_LOG_ON);
+    setInt(-1, on ? 0 : 1, ID_LOG_OFF);
+    enable(-1, !on, ID_LOG_SELECT_FILE);
+    setInt(IDC_LOG_CHECK, on ? 1 : 0, -1);
+}
+
+void MonitorWindow::LogOn()
+{
+    if (LogFile::IsBlankPath(logPath_)) {
+        showMessage("Can't open log, file name is blank.", "");
+        setInt(IDC_LOG_CHECK, 0, -1);
+        return;
+    }
+    if (!logFile_.Open(logPath_)) {
+        char text[1024];
+        std::snprintf(text, sizeof text, "Error attempting to open log file:\n  (%s)", logPath_);
+        showMessage(text, "");
+        setInt(IDC_LOG_CHECK, 0, -1);
+        return;
+    }
+    logOn_ = true;
+    SetLogControls(true);
+    ShowMessage("Loggin to (%s)", logPath_);
+}
+
+void MonitorWindow::LogOff()
+{
+    ShowMessage("Logging stopped.");
+    if (!logOn_) {
+        SetLogControls(false);
+        return;
+    }
+    logOn_ = false;
+    bool closed = logFile_.Close();
+    SetLogControls(false);
+    if (!closed) ShowMessage("Error writing log file (%s); logging stopped.", logPath_);
+}
+
+void MonitorWindow::EndLogAfterFailure()
+{
+    logOn_ = false;
+    logFile_.Close();
+    SetLogControls(false);
+    ShowMessage("Error writing log file (%s); logging stopped.", logPath_);
+}
+
+void MonitorWindow::SelectLogFile()
+{
+    if (LogFile::IsBlankPath(logPath_)) LogFile::DefaultPath(logPath_);
+    if (!chooseFile(logPath_, kLogFilter, "", false)) return;
+    LogFile::WithDefaultExtension(logPath_);
+    setText(IDC_LOG_PATH, logPath_, -1);
+}
+
+void MonitorWindow::AddEntry(int32_t count, const void* bytes, bool isMessage)
+{
+    const char* line = pane_.AddEntry(count, bytes, isMessage);
+    bool logFailed = logOn_ && !logFile_.WriteLine(line);
+    setText(IDC_PANE, pane_.Text(), -1);
+    if (logFailed) EndLogAfterFailure();
+}
+
+void MonitorWindow::ShowMessage(const char* format, ...)
+{
+    char text[CapturePane::kMessageSize];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n < 0) text[0] = '\0';
+    ShowText(text);
+}
+
+void MonitorWindow::ShowText(const char* text)
+{
+    const char* t = text ? text : "";
+    AddEntry(static_cast<int32_t>(std::strlen(t)), t, true);
+}
+
+void MonitorWindow::SetDisplayFormat(int32_t format)
+{
+    displayFormat_ = static_cast<int32_t>(ToDisplayFormat(format));
+    for (int32_t f = 0; f < kDisplayFormatCount; ++f) setInt(-1, f == displayFormat_ ? 1 : 0, kFormatItems[f]);
+    pane_.SetDisplayFormat(displayFormat_);
+    setText(IDC_PANE, pane_.Text(), -1);
+}
+
+void MonitorWindow::ClearPane()
+{
+    pane_.ClearPane();
+    setText(IDC_PANE, pane_.Text(), -1);
+}
+
+void MonitorWindow::ShowAbout()
+{
+    // The About box (dialog 141) comes with the help and About work.
+}
+
+void MonitorWindow::ShowHelp()
+{
+    // The help file through the HTML Help engine comes with the help and About work.
+}
+
+void MonitorWindow::EditLineSettings()
+{
+    port_->EditSettings(*this);
+    setText(IDC_PORT_TEXT, port_->Describe(), -1);
+}
+
+void MonitorWindow::Send()
+{
+    if (!port_->Write(sendText_, static_cast<int32_t>(std::strlen(sendText_)))) ShowText(port_->ErrorText());
+}
+
+void MonitorWindow::Exit()
+{
+    SettingsFile::Save(logPath_, displayFormat_, *port_);
+    close();
+}

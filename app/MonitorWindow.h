@@ -1,0 +1,83 @@
+// The program's main window (dialog 101 with menu 106): the serial port and its receiver, the
+// capture pane, the disk log and the send line, switched by the Comm and Log menus and boxes.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include "app/CapturePane.h"
+#include "app/LogFile.h"
+#include "framework/Dialog.h"
+
+class CommPort;
+class MonitorSink;
+class MonitorTestHook;
+struct CommNotice;
+
+class MonitorWindow : public Dialog {
+public:
+    static constexpr int kSendTextSize = 1024;
+
+    MonitorWindow();
+    ~MonitorWindow() override;
+
+    bool commandIssued(int id) override;
+    bool valueChanged(int id, const Value& value, int item) override;
+    bool selectionChanged(int id, int position, int code) override;
+    void timerTick() override;
+    void userMessage(WPARAM wparam, LPARAM lparam) override;
+
+    // Comm switch.
+    void CommOn();
+    void CommOff();
+    // A notice of the receiver, on the window's thread.
+    void OnNotice(const CommNotice& notice);
+    void UpdateIndicator();
+
+    // Log switch and file choice.
+    void LogOn();
+    void LogOff();
+    void SelectLogFile();
+
+    // The capture pane.
+    void AddEntry(int32_t count, const void* bytes, bool isMessage);
+    // A message formatted printf-style into 1024 characters.
+    void ShowMessage(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // A text from elsewhere, shown as it is.
+    void ShowText(const char* text);
+    void SetDisplayFormat(int32_t format);
+    void ClearPane();
+
+    // Help > About and Help > Contents.
+    void ShowAbout();
+    void ShowHelp();
+    // Comm > "Edit  ..." and its button: the line settings dialog.
+    void EditLineSettings();
+
+    // The send line to the device as it stands; its failure text goes to the pane.
+    void Send();
+    // File > Exit: saves the settings file, then closes.
+    void Exit();
+
+    const CapturePane& Pane() const { return pane_; }
+    bool IsCommOn() const { return commOn_; }
+    bool IsLogOn() const { return logOn_; }
+    int32_t IndicatorIcon() const { return indicatorIcon_; }
+    const char* LogPath() const { return logPath_; }
+
+private:
+    void SetLogControls(bool on);
+    // A log write or flush failed: tell it once in the pane and end logging without it.
+    void EndLogAfterFailure();
+
+    std::unique_ptr<CommPort> port_;
+    std::unique_ptr<MonitorSink> sink_;
+    bool commOn_ = false;
+    CapturePane pane_;  // the pane text with the history it is rendered from
+    int32_t indicatorIcon_ = 0;
+    int32_t pendingChunks_ = 0;
+    char logPath_[LogFile::kPathSize] = {};
+    bool logOn_ = false;
+    LogFile logFile_;
+    int32_t displayFormat_ = 0;
+    char sendText_[kSendTextSize] = {};
+    std::unique_ptr<MonitorTestHook> testHook_;
+};
