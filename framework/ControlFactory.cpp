@@ -1,5 +1,4 @@
 #include "framework/ControlFactory.h"
-#include <new>
 #include <vector>
 #include "framework/ControlDescriptor.h"
 #include "framework/ControlLookup.h"
@@ -65,8 +64,8 @@ std::unique_ptr<ControlWrapper> ControlFactory::create(DialogWindow& owner, HWND
             if (std::unique_ptr<ControlWrapper> w = e.creator(owner, control, id, style, descriptor)) return w;
         }
         return std::make_unique<ControlWrapper>(&owner, control, id);
-    } catch (const std::bad_alloc&) {
-        return nullptr;  // the control stays unbound
+    } catch (...) {
+        return nullptr;  // the control stays unbound; nothing may cross the enumeration callback
     }
 }
 

@@ -14,6 +14,8 @@ class Dialog;
 class DialogWindow;
 class Value;
 
+// Derived wrappers override the operations below; they must not replace the control's window
+// procedure themselves (fromWindow recognises bound controls by the subclass procedure).
 class ControlWrapper : public ValueTarget {
 public:
     // Stores itself in the control's user-data slot and subclasses the control.

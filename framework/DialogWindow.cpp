@@ -432,6 +432,11 @@ INT_PTR CALLBACK DialogWindow::dialogProc(HWND hwnd, UINT message, WPARAM wparam
             w->running_ = false;
             if (w->dragging_) w->endDrag(false, 0, 0);
             w->forgetWindow();
+        } else {
+            // A page going away on its own: its controls' wrappers go with it.
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            w->unbindChildren(hwnd);
+            w->pages_.erase(std::remove(w->pages_.begin(), w->pages_.end(), hwnd), w->pages_.end());
         }
         return FALSE;
     case UserMessage:

@@ -234,6 +234,15 @@ TEST(Lookup, PagesAreSearchedRightAfterTheirHost)
     SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TEXT, EN_CHANGE), reinterpret_cast<LPARAM>(pageText));
     ASSERT_NE(log.last("value"), nullptr);
     EXPECT_EQ(log.last("value")->id, pageOnly);
+
+    // A page destroyed on its own takes its controls' wrappers with it.
+    std::unique_ptr<ControlWrapper> gone(inPage);
+    SetWindowLongPtrA(pageText, GWLP_USERDATA, 0);
+    gone.reset();
+    std::make_unique<TestWrapper>(d.window(), pageText, IDC_TEXT, log).release();  // owned by the slot
+    DestroyWindow(page);
+    EXPECT_EQ(log.count("wrapperGone"), 1);
+    EXPECT_EQ(findControl(d.hwnd(), IDC_TEXT + 9 * 65536), nullptr);
 }
 
 TEST(ValueTargets, PlainWrapperShowsNumbersAsText)
