@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include "app/AboutBox.h"
+#include "app/HelpViewer.h"
 #include "app/MonitorSink.h"
 #include "app/MonitorTestHook.h"
 #include "framework/BoundedCopy.h"
@@ -282,12 +284,13 @@ void MonitorWindow::ClearPane()
 
 void MonitorWindow::ShowAbout()
 {
-    // The About box (dialog 141) comes with the help and About work.
+    AboutBox::Show(*this);
 }
 
 void MonitorWindow::ShowHelp()
 {
-    // The help file through the HTML Help engine comes with the help and About work.
+    // No owner and the result ignored: without an engine help does nothing.
+    HelpViewer::Program().ShowContents();
 }
 
 void MonitorWindow::EditLineSettings()
