@@ -31,11 +31,13 @@
 #define IDC_PAGE2_EDIT 23302
 #define IDC_PAGE2_TRACK 23303
 #define IDC_FRAME_EDIT 23304
+#define IDC_FRAME_TRACK 23305
 
 // IDD_TOOLS: toolbar ids leave room for their buttons' command ids.
 #define IDC_TOOLBAR 23400
 #define IDC_STD_TOOLBAR 23500
-#define IDC_BARE_TOOLBAR 23600
+#define IDC_RADIO_TOOLBAR 23600
+#define IDC_BARE_TOOLBAR 23650
 
 // IDD_MANY
 #define IDC_MANY_TAB 23701
