@@ -1,0 +1,170 @@
+#include "serial/CommPort.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include "framework/BoundedCopy.h"
+#include "serial/CommReceiver.h"
+#include "serial/CommSink.h"
+#include "serial/OverlappedOp.h"
+#include "serial/SysErrorText.h"
+
+namespace {
+
+// How long Close waits for a receive cycle to give the device back.
+constexpr DWORD kCloseWaitMs = 5000;
+
+}  // namespace
+
+CommPort::CommPort()
+    : writeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), receiver_(std::make_unique<CommReceiver>())
+{
+}
+
+CommPort::~CommPort()
+{
+    // The receiver's thread ends before the device and the events it waits on are closed.
+    receiver_.reset();
+    if (open_) {
+        device_.reset();
+        open_ = false;
+    }
+    writeEvent_.reset();
+}
+
+void CommPort::DeviceName(const char* portName, char* out, size_t capacity)
+{
+    const char* p = portName ? portName : "";
+    bool bareCom = std::strlen(p) > 3 && _strnicmp(p, "COM", 3) == 0;
+    for (const char* d = p + 3; bareCom && *d; ++d)
+        if (!std::isdigit(static_cast<unsigned char>(*d))) bareCom = false;
+    // COM10 and above open only through the device namespace; COM1..COM9 do so as well.
+    if (bareCom)
+        std::snprintf(out, capacity, "\\\\.\\%s", p);
+    else
+        boundedCopy(out, capacity, p);
+}
+
+void CommPort::SetError(DWORD code)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, "Communication error:(%s).", SysErrorText(code).Text());
+    boundedCopy(errorText_, text);
+}
+
+bool CommPort::Open()
+{
+    if (open_) return true;
+    settings_.portName[sizeof settings_.portName - 1] = '\0';
+    char name[sizeof settings_.portName + 4];
+    DeviceName(settings_.portName, name, sizeof name);
+    device_.reset(CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_WRITE_THROUGH | FILE_FLAG_OVERLAPPED, nullptr));
+    if (!device_) {
+        SetError(GetLastError());
+        return false;
+    }
+    characterTimeMs_ = settings_.CharacterTimeMs();
+    // An unusable time-out (0, "Auto", beyond a minute) would leave reads without an end.
+    int32_t timeout = settings_.UsableRxTimeoutMs();
+    COMMTIMEOUTS to{};
+    to.ReadIntervalTimeout = DWORD(timeout);
+    to.ReadTotalTimeoutMultiplier = 0;
+    to.ReadTotalTimeoutConstant = 0;
+    to.WriteTotalTimeoutMultiplier = DWORD(2 * characterTimeMs_);
+    to.WriteTotalTimeoutConstant = 100;
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    bool ok = SetCommTimeouts(device_.get(), &to) && GetCommState(device_.get(), &dcb);
+    if (ok) {
+        settings_.ApplyTo(dcb);
+        ok = SetCommState(device_.get(), &dcb) && SetCommMask(device_.get(), 0);
+    }
+    if (!ok) {
+        SetError(GetLastError());
+        device_.reset();
+        return false;
+    }
+    readTimeoutMs_ = timeout;
+    open_ = true;
+    return true;
+}
+
+bool CommPort::SetReadTimeout(int32_t ms)
+{
+    if (ms < 1) ms = settings_.rxTimeoutMs;
+    if (!CommCfg::IsUsableTimeout(ms)) ms = CommCfg::kDefaultRxTimeoutMs;
+    if (ms == readTimeoutMs_) return true;
+    COMMTIMEOUTS to{};
+    if (!GetCommTimeouts(device_.get(), &to)) {
+        SetError(GetLastError());
+        return false;
+    }
+    to.ReadIntervalTimeout = DWORD(ms);
+    to.ReadTotalTimeoutMultiplier = 0;
+    to.ReadTotalTimeoutConstant = 0;
+    if (!SetCommTimeouts(device_.get(), &to)) {
+        SetError(GetLastError());
+        return false;
+    }
+    readTimeoutMs_ = ms;
+    return true;
+}
+
+bool CommPort::Write(const void* bytes, int32_t count)
+{
+    if (!Open()) return false;
+    if (count < 0 || !bytes) count = 0;
+    OverlappedOp op;
+    op.Prepare(device_.get(), writeEvent_.get());
+    op.Issued(WriteFile(device_.get(), bytes, DWORD(count), nullptr, &op.overlapped));
+    OverlappedOp* ops[1] = {&op};
+    OverlappedOp::WaitAny(ops, 1, nullptr, 0);
+    // A failed wait leaves the write running on this stack record: end it before leaving.
+    if (op.Pending()) {
+        CancelIoEx(device_.get(), &op.overlapped);
+        DWORD failure = op.error;
+        op.Collect();
+        op.ok = FALSE;
+        op.error = failure;
+    }
+    if (op.ok) return true;
+    SetError(op.error);
+    return false;
+}
+
+bool CommPort::Purge()
+{
+    if (!Open()) return false;
+    // An empty mask also ends the receiver's pending event wait.
+    SetCommMask(device_.get(), 0);
+    if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
+    return true;
+}
+
+void CommPort::Close()
+{
+    if (!open_) return;
+    SetCommMask(device_.get(), 0);
+    if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
+    // A cycle may still read (a purge does not end a read under Wine): end it and let it finish
+    // before the handle goes, so it never uses a closed or reused handle.
+    for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && waited < kCloseWaitMs; waited += 20) {
+        SetCommMask(device_.get(), 0);
+        CancelIoEx(device_.get(), nullptr);
+    }
+    device_.reset();
+    open_ = false;
+    readTimeoutMs_ = -1;
+}
+
+void CommPort::StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs)
+{
+    if (Open() && SetReadTimeout(timeoutMs)) {
+        receiver_->Arm(device_.get(), sink, readSize);
+        return;
+    }
+    if (sink) sink->OnStatus(CommSink::kCodeFailure, errorText_);
+}
+
+const char* CommPort::Describe() const { return settings_.Describe(); }

@@ -1,0 +1,69 @@
+// The monitor's serial port: live line settings, lazy open and set-up, write, purge, and arming
+// of the receiver for one receive cycle at a time. All operations run on the window's thread.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <memory>
+#include "framework/UniqueHandle.h"
+#include "serial/CommCfg.h"
+
+class CommReceiver;
+class CommSink;
+class Dialog;
+class StorageNode;
+
+class CommPort {
+public:
+    static constexpr int32_t kErrorTextSize = 1024;
+    static constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+    CommPort();
+    CommPort(const CommPort&) = delete;
+    CommPort& operator=(const CommPort&) = delete;
+    ~CommPort();
+
+    // Makes sure the device is open and configured from the settings.
+    bool Open();
+    // Sets the read interval time-out; below 1 means the settings' time-out.
+    bool SetReadTimeout(int32_t ms);
+    // Sends the bytes and waits until the device has taken them (bounded by its write time-outs).
+    bool Write(const void* bytes, int32_t count);
+    // Opens if needed, stops the event mask and clears both directions; false only when it cannot open.
+    bool Purge();
+    // If open: stops the event mask, clears and closes the device.
+    void Close();
+    // Arms one receive cycle; a failure to open or set the time-out reaches the sink as code 4.
+    void StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs);
+
+    // The settings' one-line description (shared buffer, valid until the next description).
+    const char* Describe() const;
+    // The last failure, "Communication error:(%s)."; empty until one happens.
+    const char* ErrorText() const { return errorText_; }
+
+    CommCfg& Settings() { return settings_; }
+    const CommCfg& Settings() const { return settings_; }
+    bool IsOpen() const { return open_; }
+    // The open device (INVALID_HANDLE_VALUE when closed), for inspection.
+    HANDLE Device() const { return device_.get(); }
+
+    // Runs the line settings dialog on the live settings; OK closes the device. (CommPortEdit.cpp)
+    bool EditSettings(Dialog& owner);
+    // The live settings as the stream "CommCfgDef" of storage. (CommPortSettings.cpp)
+    bool SaveSettings(StorageNode& storage);
+    bool LoadSettings(StorageNode& storage);
+
+    // The name handed to the open call: a bare "COMn" goes through the device namespace.
+    static void DeviceName(const char* portName, char* out, size_t capacity);
+
+private:
+    void SetError(DWORD code);
+
+    bool open_ = false;
+    UniqueFileHandle device_;
+    int32_t characterTimeMs_ = 0;
+    CommCfg settings_;
+    char errorText_[kErrorTextSize] = {};
+    UniqueHandle writeEvent_;
+    int32_t readTimeoutMs_ = -1;
+    std::unique_ptr<CommReceiver> receiver_;
+};

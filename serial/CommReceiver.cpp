@@ -1,0 +1,174 @@
+#include "serial/CommReceiver.h"
+
+#include <cstdio>
+#include "serial/CommSink.h"
+#include "serial/SysErrorText.h"
+
+CommReceiver::CommReceiver()
+    : startEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      waitEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      readEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      idleEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr))
+{
+    Start(0);
+}
+
+CommReceiver::~CommReceiver()
+{
+    Stop();
+    if (waitOp_.Pending() || readOp_.Pending()) {
+        // Only a terminated cycle leaves these: end them before the records go away.
+        HANDLE device = waitOp_.Pending() ? waitOp_.device : readOp_.device;
+        SetCommMask(device, 0);
+        CancelIoEx(device, nullptr);
+        if (waitOp_.Pending()) WaitForSingleObject(waitOp_.overlapped.hEvent, 1000);
+        if (readOp_.Pending()) WaitForSingleObject(readOp_.overlapped.hEvent, 1000);
+    }
+}
+
+void CommReceiver::Arm(HANDLE device, CommSink* sink, int32_t readSize)
+{
+    if (readSize <= 0) readSize = kDefaultReadSize;
+    if (readSize > kBufferSize) readSize = kBufferSize;
+    device_.store(device);
+    sink_.store(sink);
+    readSize_.store(readSize);
+    std::lock_guard<std::mutex> guard(armLock_);
+    armed_ = true;
+    ResetEvent(idleEvent_.get());
+    SetEvent(startEvent_.get());
+}
+
+bool CommReceiver::WaitIdle(DWORD timeoutMs) const
+{
+    return WaitForSingleObject(idleEvent_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool CommReceiver::Step()
+{
+    HANDLE handles[2] = {StopEvent(), startEvent_.get()};
+    DWORD r = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+    if (r != WAIT_OBJECT_0 + 1) {
+        // Stopped (or the events are unusable): no cycle will run.
+        SetEvent(idleEvent_.get());
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> guard(armLock_);
+        armed_ = false;
+    }
+    bool go = Cycle(device_.load(), sink_.load(), readSize_.load());
+    std::lock_guard<std::mutex> guard(armLock_);
+    if (!armed_ || !go) SetEvent(idleEvent_.get());
+    return go;
+}
+
+bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
+{
+    waitOp_.Prepare(device, waitEvent_.get());
+    readOp_.Prepare(device, readEvent_.get());
+    mask_ = 0;
+    SetCommMask(device, 0);
+    SetCommMask(device, kEventMask);
+    waitOp_.Issued(IssueWait(device, &mask_, &waitOp_.overlapped));
+    readOp_.Issued(IssueRead(device, buffer_, DWORD(readSize), &readOp_.overlapped));
+
+    HANDLE stop = StopEvent();
+    OverlappedOp* both[2] = {&waitOp_, &readOp_};
+    Outcome outcome = Outcome::Nothing;
+    bool go = true;
+    switch (OverlappedOp::WaitAny(both, 2, &stop, 1)) {
+    case 0:
+        if (!waitOp_.ok) {
+            if (!EndedByEmptyMask(device)) outcome = Outcome::WaitError;
+        } else if (mask_ == 0) {
+            // The port cleared the mask while the wait was pending.
+        } else if (!(mask_ & EV_RXCHAR)) {
+            outcome = Outcome::LineError;
+        } else {
+            if (sink) sink->OnReceiveStart();
+            OverlappedOp* read[1] = {&readOp_};
+            if (OverlappedOp::WaitAny(read, 1, &stop, 1) == 1)
+                go = false;
+            else
+                outcome = readOp_.ok ? Outcome::Data : Outcome::ReadError;
+        }
+        break;
+    case 1:
+        // The read came first: clearing the mask ends the wait, which Settle collects.
+        SetCommMask(device, 0);
+        if (readOp_.ok) {
+            if (sink) sink->OnReceiveStart();
+            outcome = Outcome::Data;
+        } else {
+            outcome = Outcome::ReadError;
+        }
+        break;
+    case 2:
+        go = false;
+        break;
+    default:
+        break;
+    }
+    // Nothing may be in flight once the sink hears of the cycle: it may re-arm or close at once.
+    Settle(device);
+    if (go) Deliver(sink, outcome);
+    return go;
+}
+
+bool CommReceiver::EndedByEmptyMask(HANDLE device) const
+{
+    if (mask_ != 0) return false;
+    // Wine ends a wait whose mask was cleared as aborted, with the mask 0.
+    if (waitOp_.error == ERROR_OPERATION_ABORTED) return true;
+    // The mask was cleared between setting it and issuing the wait.
+    DWORD current = 0;
+    return GetCommMask(device, &current) && current == 0;
+}
+
+void CommReceiver::Settle(HANDLE device)
+{
+    if (waitOp_.Pending()) {
+        // CancelIoEx cannot end Wine's wait; an empty mask ends it everywhere.
+        SetCommMask(device, 0);
+        waitOp_.Collect();
+    }
+    if (readOp_.Pending()) {
+        // A purge does not end a read under Wine; cancelling does. Its bytes are not used.
+        CancelIoEx(device, &readOp_.overlapped);
+        readOp_.Collect();
+    }
+}
+
+void CommReceiver::Deliver(CommSink* sink, Outcome outcome)
+{
+    if (!sink) return;
+    char text[256];
+    switch (outcome) {
+    case Outcome::Nothing:
+        return;
+    case Outcome::Data:
+        sink->OnData(buffer_, int32_t(readOp_.bytes));
+        return;
+    case Outcome::WaitError:
+        std::snprintf(text, sizeof text, "WaitCommEvent error:(%s)", SysErrorText(waitOp_.error).Text());
+        break;
+    case Outcome::LineError:
+        std::snprintf(text, sizeof text, "Comm Line error:(%lx).", static_cast<unsigned long>(mask_));
+        break;
+    case Outcome::ReadError:
+        std::snprintf(text, sizeof text, "Comm read error:(%s).\n", SysErrorText(readOp_.error).Text());
+        break;
+    }
+    sink->OnStatus(CommSink::kCodeFailure, text);
+}
+
+BOOL CommReceiver::IssueWait(HANDLE device, DWORD* mask, OVERLAPPED* overlapped)
+{
+    return WaitCommEvent(device, mask, overlapped);
+}
+
+BOOL CommReceiver::IssueRead(HANDLE device, void* buffer, DWORD size, OVERLAPPED* overlapped)
+{
+    return ReadFile(device, buffer, size, nullptr, overlapped);
+}

@@ -1,0 +1,77 @@
+#include "serial/OverlappedOp.h"
+
+void OverlappedOp::Prepare(HANDLE dev, HANDLE event)
+{
+    device = dev;
+    ok = FALSE;
+    error = 0;
+    bytes = 0;
+    outstanding = false;
+    overlapped = OVERLAPPED{};
+    overlapped.hEvent = event;
+    // A stale signal would make the wait collect a running operation without the stop event.
+    if (event) ResetEvent(event);
+}
+
+void OverlappedOp::Issued(BOOL result)
+{
+    ok = result;
+    error = result ? 0 : GetLastError();
+    outstanding = !result && error == ERROR_IO_PENDING;
+    if (result) {
+        DWORD n = 0;
+        // Completed at once: the count is in the record.
+        if (GetOverlappedResult(device, &overlapped, &n, FALSE)) bytes = n;
+    }
+}
+
+void OverlappedOp::Collect()
+{
+    if (!outstanding) return;
+    WaitForSingleObject(overlapped.hEvent, INFINITE);
+    Finish();
+}
+
+void OverlappedOp::Finish()
+{
+    outstanding = false;
+    DWORD n = 0;
+    BOOL done = GetOverlappedResult(device, &overlapped, &n, FALSE);
+    // The event can come a moment before the status word; the event is consumed, so poll.
+    for (int i = 0; !done && GetLastError() == ERROR_IO_INCOMPLETE && i < 1000; ++i) {
+        Sleep(1);
+        done = GetOverlappedResult(device, &overlapped, &n, FALSE);
+    }
+    if (done) {
+        ok = TRUE;
+        error = 0;
+        bytes = n;
+    } else {
+        ok = FALSE;
+        error = GetLastError();
+        // A collected failure must never look pending again.
+        if (error == ERROR_IO_PENDING || error == ERROR_IO_INCOMPLETE) error = ERROR_GEN_FAILURE;
+    }
+}
+
+int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra)
+{
+    for (int i = 0; i < n; ++i)
+        if (!ops[i]->Pending()) return i;
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    int count = 0;
+    for (int i = 0; i < n && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = ops[i]->overlapped.hEvent;
+    for (int i = 0; i < nExtra && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = extra[i];
+    DWORD r = WaitForMultipleObjects(DWORD(count), handles, FALSE, INFINITE);
+    if (r >= WAIT_OBJECT_0 + DWORD(count)) {
+        // The wait itself failed: the caller sees operation 0 failed; it stays outstanding.
+        ops[0]->ok = FALSE;
+        ops[0]->error = GetLastError();
+        if (ops[0]->error == 0) ops[0]->error = ERROR_GEN_FAILURE;
+        return 0;
+    }
+    int index = int(r - WAIT_OBJECT_0);
+    if (index >= n) return index;
+    ops[index]->Finish();
+    return index;
+}

@@ -1,0 +1,33 @@
+// One outstanding overlapped device operation, and the wait that collects whichever finishes.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+class OverlappedOp {
+public:
+    HANDLE device = INVALID_HANDLE_VALUE;
+    BOOL ok = FALSE;
+    DWORD error = 0;
+    DWORD bytes = 0;
+    OVERLAPPED overlapped{};
+    bool outstanding = false;  // issued and not yet collected: its buffers must stay valid
+
+    // Ready for a new operation on device, completing through event (offsets 0, not issued).
+    void Prepare(HANDLE dev, HANDLE event);
+    // Records the result of issuing: the call's result and, when it failed, the last error.
+    void Issued(BOOL result);
+    // Still running: issued with ERROR_IO_PENDING and not yet collected.
+    bool Pending() const { return outstanding; }
+    // Waits for the operation's completion event, then records its result (nothing when not
+    // pending). The event, not the status word, is the end: Wine finishes its bookkeeping of an
+    // event wait only after writing the status, and a leftover signal would fool the next wait.
+    void Collect();
+
+    // Waits until one of ops (n >= 1) or of the extra handles finishes; returns its index, the
+    // operations counted from 0, then the extra handles from n. A failed wait fails operation 0.
+    static int WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra);
+
+private:
+    // Records the result of an operation whose completion event has been seen.
+    void Finish();
+};

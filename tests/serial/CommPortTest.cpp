@@ -1,0 +1,440 @@
+// The serial port and its receiver on a live pty line: COM5 is monitored, COM6 is its far end.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+#include "LineTools.h"
+#include "RecordingSink.h"
+#include "framework/BoundedCopy.h"
+#include "serial/CommPort.h"
+#include "serial/SysErrorText.h"
+#include "support/Bench.h"
+
+namespace {
+
+using Notice = RecordingSink::Notice;
+
+class CommPortLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        remote = bench::openRaw(bench::kFarPort);
+        ASSERT_NE(remote, INVALID_HANDLE_VALUE) << GetLastError();
+        bench::drain(remote);
+        port = std::make_unique<CommPort>();
+        boundedCopy(port->Settings().portName, bench::kLinePort);
+        // Nothing left over on the line from an earlier test; the port starts closed.
+        ASSERT_TRUE(port->Purge()) << port->ErrorText();
+        port->Close();
+    }
+    void TearDown() override
+    {
+        port.reset();
+        if (remote != INVALID_HANDLE_VALUE) CloseHandle(remote);
+    }
+
+    void send(const std::string& s) { ASSERT_TRUE(bench::writeAll(remote, s.data(), DWORD(s.size()))); }
+
+    // The next notice the sink got.
+    Notice receive(DWORD timeoutMs = 3000)
+    {
+        Notice n;
+        EXPECT_TRUE(sink.Next(n, timeoutMs)) << "no notice";
+        return n;
+    }
+
+    std::unique_ptr<CommPort> port;
+    RecordingSink sink;
+    HANDLE remote = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(CommPortLine, BurstsWithShortPausesArriveAsOneChunk)
+{
+    port->StartReceive(&sink, 0, 0);
+    ASSERT_TRUE(port->IsOpen()) << port->ErrorText();
+    Sleep(50);
+    // Three bursts 25 ms apart: 50 ms in all, shorter than the 100 ms time-out.
+    send("abc");
+    Sleep(25);
+    send("def");
+    Sleep(25);
+    send("ghi");
+    Notice n = receive();
+    EXPECT_EQ(n.code, 0);
+    EXPECT_EQ(n.text, "abcdefghi");
+    EXPECT_EQ(sink.starts.load(), 1);
+    Notice extra;
+    EXPECT_FALSE(sink.Next(extra, 300)) << "one cycle per arming: " << extra.text;
+}
+
+TEST_F(CommPortLine, PauseLongerThanTheTimeoutSplitsChunks)
+{
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    double t0 = bench::nowMs();
+    send("first");
+    Notice a = receive();
+    EXPECT_EQ(a.text, "first");
+    port->StartReceive(&sink, 0, 0);
+    Sleep(DWORD(std::max(0.0, 400 - (bench::nowMs() - t0))));
+    send("second");
+    Notice b = receive();
+    EXPECT_EQ(b.text, "second");
+}
+
+TEST_F(CommPortLine, LongBurstArrivesWholeAndReadSizeBoundsAChunk)
+{
+    std::string burst;
+    for (int i = 0; i < 1500; ++i) burst += char('!' + i % 90);
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send(burst);
+    Notice n = receive();
+    EXPECT_EQ(n.code, 0);
+    EXPECT_EQ(n.text.size(), 1500u);
+    EXPECT_EQ(n.text, burst);
+
+    // A read size of 10: a 25-byte burst comes as 10, 10 and 5 bytes, re-armed after each.
+    port->StartReceive(&sink, 10, 0);
+    Sleep(50);
+    send("0123456789abcdefghijKLMNO");
+    std::string all;
+    std::vector<size_t> sizes;
+    for (int i = 0; i < 3; ++i) {
+        Notice c = receive();
+        ASSERT_EQ(c.code, 0) << c.text;
+        sizes.push_back(c.text.size());
+        all += c.text;
+        if (i < 2) port->StartReceive(&sink, 10, 0);
+    }
+    EXPECT_EQ(all, "0123456789abcdefghijKLMNO");
+    EXPECT_EQ(sizes, (std::vector<size_t>{10, 10, 5}));
+}
+
+TEST_F(CommPortLine, MissingPortReportsCommunicationError)
+{
+    boundedCopy(port->Settings().portName, "COM97");
+    EXPECT_FALSE(port->Open());
+    // The text of the error that opening a missing device gives.
+    HANDLE h = CreateFileA("\\\\.\\COM97", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_EQ(h, INVALID_HANDLE_VALUE);
+    DWORD code = GetLastError();
+    std::string expected = std::string("Communication error:(") + SysErrorText(code).Text() + ").";
+    EXPECT_EQ(std::string(port->ErrorText()), expected);
+    EXPECT_TRUE(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) << code;
+
+    // Arming reports it through the sink at once, and Purge and Write fail the same way.
+    port->StartReceive(&sink, 0, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 0));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, expected);
+    EXPECT_FALSE(port->Purge());
+    EXPECT_FALSE(port->Write("x", 1));
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_STREQ(port->Describe(), "COM97  9600-N-8-1");
+}
+
+TEST_F(CommPortLine, PurgeWhileACycleWaitsEndsItSilently)
+{
+    port->StartReceive(&sink, 0, 0);
+    Sleep(100);
+    ASSERT_TRUE(port->Purge());
+    Notice n;
+    EXPECT_FALSE(sink.Next(n, 400)) << "purge gave a notice: " << n.code << " " << n.text;
+    // No read is left behind: the next cycle gets every byte.
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send("xyz");
+    n = receive();
+    EXPECT_EQ(n.code, 0);
+    EXPECT_EQ(n.text, "xyz");
+}
+
+TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
+{
+    std::atomic<bool> flowing{true};
+    HANDLE remoteEnd = remote;
+    std::thread traffic([&] {
+        int i = 0;
+        while (flowing.load()) {
+            char c = char('a' + i++ % 26);
+            bench::writeAll(remoteEnd, &c, 1);
+            Sleep(1);
+        }
+    });
+    // A purge that catches a read while bytes come in may end it with a read error (Windows
+    // aborts it, Wine's read finds the flushed queue empty); that is the only failure allowed.
+    std::string failures;
+    int readErrors = 0;
+    auto handle = [&](const Notice& n) {
+        if (n.code == 0) return true;
+        if (n.text.rfind("Comm read error:(", 0) == 0)
+            ++readErrors;
+        else
+            failures += n.text + "|";
+        return false;
+    };
+    for (int round = 0; round < 100; ++round) {
+        // Comm Off, Comm On, and the window's re-arming after each data notice in between.
+        port->Purge();
+        port->Purge();
+        port->StartReceive(&sink, 0, 0);
+        double until = bench::nowMs() + (round % 7) * 3;
+        Notice n;
+        while (sink.Next(n, DWORD(std::max(0.0, until - bench::nowMs()))))
+            if (handle(n)) port->StartReceive(&sink, 0, 0);
+    }
+    flowing.store(false);
+    traffic.join();
+    // Once the line is quiet, the last arming receives every byte written after it.
+    Sleep(300);
+    port->Purge();
+    Notice n;
+    while (sink.Next(n, 200)) handle(n);
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send("0123456789");
+    std::string got;
+    while (got.find("0123456789") == std::string::npos && sink.Next(n, 2000)) {
+        if (n.code != 0) {
+            failures += n.text + "|";
+            break;
+        }
+        got += n.text;
+        port->StartReceive(&sink, 0, 0);
+    }
+    EXPECT_EQ(failures, "") << "no wait error: never a second wait outstanding";
+    EXPECT_LT(readErrors, 100);
+    EXPECT_EQ(got, "0123456789");
+}
+
+TEST_F(CommPortLine, WriteArrivesAtTheFarEndWithCommOff)
+{
+    EXPECT_FALSE(port->IsOpen());
+    ASSERT_TRUE(port->Write("hello, line", 11)) << port->ErrorText();
+    EXPECT_TRUE(port->IsOpen()) << "Write opens the device";
+    EXPECT_EQ(line::readFar(remote, 11, 2000), "hello, line");
+    EXPECT_TRUE(port->Write("", 0));
+    EXPECT_EQ(line::readFar(remote, 1, 200), "");
+
+    std::string big(600, 'w');
+    ASSERT_TRUE(port->Write(big.data(), int32_t(big.size())));
+    EXPECT_EQ(line::readFar(remote, 600, 3000), big);
+
+    // A write while a receive cycle waits on the same device.
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    ASSERT_TRUE(port->Write("ping", 4));
+    EXPECT_EQ(line::readFar(remote, 4, 2000), "ping");
+    send("pong");
+    EXPECT_EQ(receive().text, "pong");
+}
+
+TEST_F(CommPortLine, OpenConfiguresTheDevice)
+{
+    CommCfg& s = port->Settings();
+    s.baudRate = 4800;
+    s.parity = EVENPARITY;
+    s.dataBits = 7;
+    s.stopBits = TWOSTOPBITS;
+    s.rxTimeoutMs = 250;
+    ASSERT_TRUE(port->Open()) << port->ErrorText();
+    COMMTIMEOUTS to{};
+    ASSERT_TRUE(GetCommTimeouts(port->Device(), &to));
+    EXPECT_EQ(to.ReadIntervalTimeout, 250u);
+    EXPECT_EQ(to.ReadTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(to.ReadTotalTimeoutConstant, 0u);
+    EXPECT_EQ(to.WriteTotalTimeoutMultiplier, 2u * 3u) << "two character times of 3 ms at 4800 baud";
+    EXPECT_EQ(to.WriteTotalTimeoutConstant, 100u);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(port->Device(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, 4800u);
+    EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
+    // A Linux pty forces 8 data bits without parity, so the framing is checked in tests/core.
+    DWORD mask = 99;
+    ASSERT_TRUE(GetCommMask(port->Device(), &mask));
+    EXPECT_EQ(mask, 0u);
+    EXPECT_TRUE(port->Open()) << "already open";
+
+    // Closing applies changed settings at the next open; the name stays as typed.
+    s.baudRate = 1200;
+    s.parity = NOPARITY;
+    s.dataBits = 8;
+    s.stopBits = ONESTOPBIT;
+    port->Close();
+    EXPECT_FALSE(port->IsOpen());
+    ASSERT_TRUE(port->Open());
+    ASSERT_TRUE(GetCommState(port->Device(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, 1200u);
+    ASSERT_TRUE(GetCommTimeouts(port->Device(), &to));
+    EXPECT_EQ(to.WriteTotalTimeoutMultiplier, 20u);
+    EXPECT_STREQ(port->Settings().portName, "COM5");
+    EXPECT_STREQ(port->Describe(), "COM5  1200-N-8-1");
+}
+
+TEST_F(CommPortLine, DamagedSettingsGiveTheDeviceDefaults)
+{
+    CommCfg& s = port->Settings();
+    s.baudRate = 0;
+    s.parity = 9;
+    s.dataBits = 2;
+    s.stopBits = 5;
+    s.rxTimeoutMs = int32_t(0x80000002u);
+    ASSERT_TRUE(port->Open()) << port->ErrorText();
+    COMMTIMEOUTS to{};
+    ASSERT_TRUE(GetCommTimeouts(port->Device(), &to));
+    EXPECT_EQ(to.ReadIntervalTimeout, 100u) << "never an interval of 2147483650 ms";
+    EXPECT_EQ(to.WriteTotalTimeoutMultiplier, 4u);
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(port->Device(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, 9600u);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    EXPECT_STREQ(port->Describe(), "COM5  0-?-2-?");
+    // The stored record is left as it is; arming with it still works.
+    EXPECT_EQ(s.parity, 9);
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send("ok");
+    EXPECT_EQ(receive().text, "ok");
+}
+
+TEST_F(CommPortLine, SetReadTimeoutTouchesTheDeviceOnlyForANewValue)
+{
+    ASSERT_TRUE(port->Open());
+    HANDLE dev = port->Device();
+    COMMTIMEOUTS to{};
+    ASSERT_TRUE(GetCommTimeouts(dev, &to));
+    // Change the device behind the port's back: a device call would undo it.
+    to.ReadIntervalTimeout = 777;
+    ASSERT_TRUE(SetCommTimeouts(dev, &to));
+    EXPECT_TRUE(port->SetReadTimeout(100));
+    EXPECT_TRUE(port->SetReadTimeout(0)) << "0 means the settings' 100 ms";
+    ASSERT_TRUE(GetCommTimeouts(dev, &to));
+    EXPECT_EQ(to.ReadIntervalTimeout, 777u) << "no device call for the current value";
+
+    EXPECT_TRUE(port->SetReadTimeout(40));
+    ASSERT_TRUE(GetCommTimeouts(dev, &to));
+    EXPECT_EQ(to.ReadIntervalTimeout, 40u);
+    EXPECT_EQ(to.ReadTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(to.ReadTotalTimeoutConstant, 0u);
+    EXPECT_EQ(to.WriteTotalTimeoutMultiplier, 4u) << "write members kept";
+    EXPECT_EQ(to.WriteTotalTimeoutConstant, 100u);
+    EXPECT_TRUE(port->SetReadTimeout(0));
+    ASSERT_TRUE(GetCommTimeouts(dev, &to));
+    EXPECT_EQ(to.ReadIntervalTimeout, 100u);
+}
+
+TEST_F(CommPortLine, PortTenAndAboveOpensAndKeepsItsTypedName)
+{
+    char name[64];
+    CommPort::DeviceName("COM12", name, sizeof name);
+    EXPECT_STREQ(name, "\\\\.\\COM12");
+    CommPort::DeviceName("com3", name, sizeof name);
+    EXPECT_STREQ(name, "\\\\.\\com3");
+    CommPort::DeviceName("\\\\.\\COM12", name, sizeof name);
+    EXPECT_STREQ(name, "\\\\.\\COM12");
+    CommPort::DeviceName("COM", name, sizeof name);
+    EXPECT_STREQ(name, "COM");
+    CommPort::DeviceName("COM1x", name, sizeof name);
+    EXPECT_STREQ(name, "COM1x");
+    CommPort::DeviceName("LPT1", name, sizeof name);
+    EXPECT_STREQ(name, "LPT1");
+
+    CommPort p12;
+    boundedCopy(p12.Settings().portName, "COM12");
+    HANDLE far13 = bench::openRaw("COM13");
+    ASSERT_NE(far13, INVALID_HANDLE_VALUE);
+    bench::drain(far13);
+    ASSERT_TRUE(p12.Write("twelve", 6)) << p12.ErrorText();
+    EXPECT_EQ(line::readFar(far13, 6, 2000), "twelve");
+    EXPECT_STREQ(p12.Settings().portName, "COM12");
+    EXPECT_STREQ(p12.Describe(), "COM12  9600-N-8-1");
+    CloseHandle(far13);
+}
+
+TEST_F(CommPortLine, DestructionEndsTheReceiverAtOnce)
+{
+    // Idle.
+    double t0 = bench::nowMs();
+    port.reset();
+    EXPECT_LT(bench::nowMs() - t0, 1000.0);
+
+    // With the event wait and the read pending.
+    port = std::make_unique<CommPort>();
+    boundedCopy(port->Settings().portName, bench::kLinePort);
+    port->StartReceive(&sink, 0, 0);
+    Sleep(100);
+    t0 = bench::nowMs();
+    port.reset();
+    EXPECT_LT(bench::nowMs() - t0, 1000.0);
+
+    // While a chunk is being read under a long time-out.
+    port = std::make_unique<CommPort>();
+    boundedCopy(port->Settings().portName, bench::kLinePort);
+    port->StartReceive(&sink, 0, 5000);
+    Sleep(50);
+    send("z");
+    // The read has its first byte and waits out the interval (whichever request ended first).
+    Sleep(200);
+    t0 = bench::nowMs();
+    port.reset();
+    EXPECT_LT(bench::nowMs() - t0, 1000.0);
+    Notice n;
+    EXPECT_FALSE(sink.Next(n, 100)) << "a stopped cycle reports nothing";
+}
+
+TEST_F(CommPortLine, CloseWhileAChunkIsReadGivesTheDeviceBack)
+{
+    port->StartReceive(&sink, 0, 5000);
+    Sleep(50);
+    send("q");
+    Sleep(200);
+    ASSERT_EQ(sink.Pending(), 0u) << "the chunk is still being read";
+    double t0 = bench::nowMs();
+    port->Close();
+    EXPECT_LT(bench::nowMs() - t0, 2000.0) << "the read was ended, not waited out";
+    EXPECT_FALSE(port->IsOpen());
+    Notice n;
+    while (sink.Next(n, 200)) {
+    }
+    // The device opens again (no sharing: the old handle is really gone) and receives.
+    port->StartReceive(&sink, 0, 0);
+    ASSERT_TRUE(port->IsOpen()) << port->ErrorText();
+    Sleep(50);
+    send("again");
+    n = receive();
+    EXPECT_EQ(n.text, "again");
+}
+
+TEST(CommPortLifetime, NoHandleLeaksAcrossCreateAndDestroy)
+{
+    { CommPort warm; }
+    DWORD before = bench::handleProbe();
+    for (int i = 0; i < 1000; ++i) {
+        CommPort p;
+    }
+    EXPECT_EQ(bench::handleProbe(), before);
+
+    HANDLE remote = bench::openRaw(bench::kFarPort);
+    ASSERT_NE(remote, INVALID_HANDLE_VALUE);
+    RecordingSink sink;
+    before = bench::handleProbe();
+    for (int i = 0; i < 50; ++i) {
+        CommPort p;
+        boundedCopy(p.Settings().portName, bench::kLinePort);
+        p.StartReceive(&sink, 0, 0);
+        ASSERT_TRUE(p.IsOpen()) << p.ErrorText();
+    }
+    EXPECT_EQ(bench::handleProbe(), before);
+    CloseHandle(remote);
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+// The receive cycle's failure paths and seams, on the live pty line COM5 (far end COM6).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <atomic>
+#include <memory>
+#include <string>
+#include "LineTools.h"
+#include "RecordingSink.h"
+#include "framework/BoundedCopy.h"
+#include "framework/UniqueHandle.h"
+#include "serial/CommPort.h"
+#include "serial/CommReceiver.h"
+#include "serial/SysErrorText.h"
+#include "support/Bench.h"
+
+namespace {
+
+using Notice = RecordingSink::Notice;
+
+// A receiver whose device requests a test can replace, one cycle at a time.
+class SeamReceiver : public CommReceiver {
+public:
+    ~SeamReceiver() override { Stop(); }
+
+    std::atomic<DWORD> fakeMask{0};        // non-zero: the wait completes at once with this mask
+    std::atomic<DWORD> failReadWith{0};    // non-zero: the read fails at once with this code
+    std::atomic<HANDLE> readFrom{nullptr};  // set: the read is issued on this handle instead
+    std::atomic<DWORD> lastReadSize{0};
+
+protected:
+    BOOL IssueWait(HANDLE device, DWORD* mask, OVERLAPPED* overlapped) override
+    {
+        if (DWORD m = fakeMask.load()) {
+            *mask = m;
+            return TRUE;
+        }
+        return CommReceiver::IssueWait(device, mask, overlapped);
+    }
+    BOOL IssueRead(HANDLE device, void* buffer, DWORD size, OVERLAPPED* overlapped) override
+    {
+        lastReadSize = size;
+        if (DWORD code = failReadWith.load()) {
+            SetLastError(code);
+            return FALSE;
+        }
+        if (HANDLE h = readFrom.load()) return ReadFile(h, buffer, size, nullptr, overlapped);
+        return CommReceiver::IssueRead(device, buffer, size, overlapped);
+    }
+};
+
+class ReceiverLine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        remote = bench::openRaw(bench::kFarPort);
+        ASSERT_NE(remote, INVALID_HANDLE_VALUE) << GetLastError();
+        bench::drain(remote);
+        boundedCopy(port.Settings().portName, bench::kLinePort);
+        ASSERT_TRUE(port.Purge()) << port.ErrorText();
+    }
+    void TearDown() override
+    {
+        receiver.reset();
+        CloseHandle(remote);
+    }
+
+    void send(const std::string& s) { ASSERT_TRUE(bench::writeAll(remote, s.data(), DWORD(s.size()))); }
+
+    // After a failure the cycle has collected everything: a normal cycle gets every byte.
+    void expectCleanNextCycle()
+    {
+        receiver->fakeMask = 0;
+        receiver->failReadWith = 0;
+        receiver->readFrom = nullptr;
+        ASSERT_TRUE(receiver->WaitIdle(2000));
+        receiver->Arm(port.Device(), &sink, 0);
+        Sleep(50);
+        send("clean");
+        Notice n;
+        ASSERT_TRUE(sink.Next(n, 3000));
+        EXPECT_EQ(n.code, 0) << n.text;
+        EXPECT_EQ(n.text, "clean");
+    }
+
+    CommPort port;
+    std::unique_ptr<SeamReceiver> receiver = std::make_unique<SeamReceiver>();
+    RecordingSink sink;
+    HANDLE remote = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(ReceiverLine, ErrorEventWithoutCharactersIsALineError)
+{
+    receiver->fakeMask = EV_ERR;
+    receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, "Comm Line error:(80).");
+    EXPECT_TRUE(receiver->WaitIdle(2000)) << "the read issued with the wait was ended";
+    receiver->fakeMask = EV_ERR | EV_BREAK;
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "Comm Line error:(c0).");
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, ErrorEventWithCharactersReadsTheChunk)
+{
+    receiver->fakeMask = EV_RXCHAR | EV_ERR;
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    EXPECT_EQ(sink.starts.load(), 1) << "bytes are announced before the read ends";
+    send("data");
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 0);
+    EXPECT_EQ(n.text, "data");
+}
+
+TEST_F(ReceiverLine, LineErrorFromTheShimReachesTheSink)
+{
+    std::string flag = line::lineErrorFlag();
+    ASSERT_FALSE(flag.empty()) << "TAV_LINE_ERRORS is set for this test program";
+    receiver.reset();
+    port.StartReceive(&sink, 0, 0);
+    Sleep(100);
+    Notice n;
+    EXPECT_FALSE(sink.Next(n, 0));
+    {
+        UniqueFileHandle f(CreateFileA(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(f) << flag;
+    }
+    bool got = sink.Next(n, 3000);
+    DeleteFileA(flag.c_str());
+    ASSERT_TRUE(got) << "no line error reported";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, "Comm Line error:(80).");
+    // Comm goes on again after the error: the line works.
+    port.Purge();
+    port.StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send("fine");
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "fine");
+}
+
+TEST_F(ReceiverLine, ReadFailingAtOnceGivesReadErrorText)
+{
+    receiver->failReadWith = ERROR_BROKEN_PIPE;
+    receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, std::string("Comm read error:(") + SysErrorText(ERROR_BROKEN_PIPE).Text() + ").\n");
+    EXPECT_TRUE(receiver->WaitIdle(2000)) << "the pending event wait was ended and collected";
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, ReadFailingAfterCharactersGivesReadErrorText)
+{
+    // The chunk is read from a pipe whose writer goes away once the line announced characters.
+    UniqueFileHandle server(CreateNamedPipeA("\\\\.\\pipe\\tavrenix-read-error", PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                                             PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    UniqueFileHandle client(CreateFileA("\\\\.\\pipe\\tavrenix-read-error", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(client);
+    receiver->readFrom = server.get();
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("!");
+    ASSERT_TRUE(bench::pumpUntil([&] { return sink.starts.load() == 1; }, 3000)) << "no EV_RXCHAR";
+    Notice n;
+    EXPECT_FALSE(sink.Next(n, 100)) << "the read is still pending";
+    client.reset();
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, std::string("Comm read error:(") + SysErrorText(ERROR_BROKEN_PIPE).Text() + ").\n");
+    port.Purge();
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, WaitOnADeviceThatIsNoLineGivesWaitErrorText)
+{
+    char dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    GetTempFileNameA(dir, "tav", 0, path);
+    UniqueFileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_OVERLAPPED | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    ASSERT_TRUE(file);
+    // The error that a wait on this handle gives.
+    UniqueHandle ev(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    OVERLAPPED ov{};
+    ov.hEvent = ev.get();
+    DWORD mask = 0;
+    ASSERT_FALSE(WaitCommEvent(file.get(), &mask, &ov));
+    DWORD code = GetLastError();
+    ASSERT_NE(code, DWORD(ERROR_IO_PENDING));
+
+    receiver->Arm(file.get(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, std::string("WaitCommEvent error:(") + SysErrorText(code).Text() + ")");
+    EXPECT_TRUE(receiver->WaitIdle(2000));
+}
+
+TEST_F(ReceiverLine, ReadSizeIsBoundedByTheBuffer)
+{
+    const int32_t asked[] = {0, -5, 100, 2048, 5000};
+    const DWORD used[] = {2000, 2000, 100, 2048, 2048};
+    for (int i = 0; i < 5; ++i) {
+        receiver->Arm(port.Device(), &sink, asked[i]);
+        Sleep(30);
+        send("r");
+        Notice n;
+        ASSERT_TRUE(sink.Next(n, 3000));
+        EXPECT_EQ(n.text, "r");
+        EXPECT_EQ(receiver->lastReadSize.load(), used[i]) << asked[i];
+        ASSERT_TRUE(receiver->WaitIdle(2000));
+    }
+}
+
+TEST_F(ReceiverLine, NoSinkNoCrash)
+{
+    receiver->Arm(port.Device(), nullptr, 0);
+    Sleep(30);
+    send("lost");
+    Sleep(300);
+    EXPECT_TRUE(receiver->WaitIdle(2000));
+    port.Purge();
+    expectCleanNextCycle();
+}
+
+}  // namespace
