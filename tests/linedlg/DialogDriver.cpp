@@ -80,7 +80,7 @@ LRESULT DialogDriver::Send(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 
 std::string DialogDriver::Text(HWND window)
 {
-    char text[256] = {};
+    char text[4096] = {};  // as much as the capture pane holds
     Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
 }
