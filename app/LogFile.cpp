@@ -44,7 +44,11 @@ bool LogFile::WriteLine(const char* line)
 {
     if (!file_) return false;
     unflushed_ = true;
-    return std::fprintf(file_.get(), "%s\n", line ? line : "") >= 0 && !std::ferror(file_.get());
+    // One write of the line with its line end: MinGW's printf family and a lone line feed
+    // both write through at once under some runtimes, defeating the buffer.
+    line_.assign(line ? line : "");
+    line_ += '\n';
+    return std::fwrite(line_.data(), 1, line_.size(), file_.get()) == line_.size() && !std::ferror(file_.get());
 }
 
 bool LogFile::FlushIfWritten()

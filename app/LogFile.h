@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 class LogFile {
 public:
@@ -36,4 +37,5 @@ private:
     };
     std::unique_ptr<std::FILE, Closer> file_;
     bool unflushed_ = false;
+    std::string line_;  // the line being written; grows to the longest, then reused
 };

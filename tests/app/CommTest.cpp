@@ -1,0 +1,249 @@
+// Comm On and Off with a live line: chunks in the pane in every format, failures, the lamp, Send.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "LampColor.h"
+#include "MonitorProcess.h"
+#include "PaneLines.h"
+#include "ScratchFolder.h"
+#include "serial/CommCfg.h"
+#include "support/Bench.h"
+
+namespace {
+
+std::string describe(const char* port, int rxTimeoutMs = 100)
+{
+    CommCfg cfg;
+    lstrcpynA(cfg.portName, port, sizeof cfg.portName);
+    cfg.rxTimeoutMs = rxTimeoutMs;
+    return cfg.Describe();
+}
+
+// The far end of the program's line.
+struct FarEnd {
+    HANDLE h = bench::openRaw(bench::kFarPort);
+    FarEnd() { bench::drain(h); }
+    ~FarEnd() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
+    bool send(const std::string& bytes) { return bench::writeAll(h, bytes.data(), DWORD(bytes.size())); }
+    // Collects what arrives until want bytes are there or the time runs out.
+    std::string receive(size_t want, DWORD timeoutMs)
+    {
+        std::string got;
+        bench::pumpUntil(
+            [&] {
+                char buf[512];
+                DWORD n = 0;
+                if (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) got.append(buf, n);
+                return got.size() >= want;
+            },
+            timeoutMs);
+        return got;
+    }
+};
+
+}  // namespace
+
+TEST(Comm, TrafficInEveryFormatClearAndRender)
+{
+    ScratchFolder folder("traffic");
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+    FarEnd remote;
+    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+
+    const std::string on = "[" + describe(bench::kLinePort) + "] On";
+    EXPECT_EQ(program.text(1001), describe(bench::kLinePort));
+    program.command(40011);
+    EXPECT_TRUE(program.checked(1007));
+    EXPECT_TRUE(program.menuChecked(40011));
+    EXPECT_FALSE(program.menuChecked(40012));
+    EXPECT_TRUE(program.menuGrayed(40004));
+    EXPECT_FALSE(program.enabled(1002));
+    program.command(40011);  // already on: nothing happens
+
+    ASSERT_TRUE(remote.send("hello"));
+    program.waitPane("hello\r\n", 3000);
+    bench::pump(300);  // a pause longer than the receive time-out ends the chunk
+    ASSERT_TRUE(remote.send(std::string("\x02" "AB\x03 \t\x7F", 7)));
+    std::string pane = program.waitPane("AB", 3000);
+
+    std::vector<PaneLine> lines;
+    std::string why;
+    ASSERT_TRUE(splitPane(pane, lines, &why)) << why;
+    ASSERT_EQ(lines.size(), 3u) << pane;
+    EXPECT_EQ(lines[0].text, on);
+    EXPECT_EQ(lines[1].text, "hello");
+    EXPECT_EQ(lines[2].text, std::string("\x02" "AB\x03 .\x7F"));
+    EXPECT_LE(lines[0].stamp, lines[2].stamp);
+
+    // Data follows the format; the message keeps its Normal text.
+    program.command(40007);
+    EXPECT_EQ(paneTexts(program.paneText()),
+              (std::vector<std::string>{on, "hello", "{0x02}AB{0x03} {0x09}\x7F"}));
+    EXPECT_TRUE(program.menuChecked(40007));
+    EXPECT_FALSE(program.menuChecked(40006));
+    program.command(40017);
+    EXPECT_EQ(paneTexts(program.paneText()), (std::vector<std::string>{on, "hello", "{SIX}AB{EIX} {HI}\x7F"}));
+    EXPECT_TRUE(program.menuChecked(40017));
+    EXPECT_FALSE(program.menuChecked(40007));
+    program.command(40018);
+    EXPECT_EQ(paneTexts(program.paneText()), (std::vector<std::string>{on, "68656C6C6F", "024142032009" "7F"}));
+    EXPECT_TRUE(program.menuChecked(40018));
+
+    // New data arrives in the current format; the time stamps survive re-rendering.
+    ASSERT_TRUE(remote.send("Z"));
+    pane = program.waitPane(": 5A\r\n", 3000);
+    ASSERT_TRUE(splitPane(pane, lines, &why)) << why;
+    ASSERT_EQ(lines.size(), 4u) << pane;
+    EXPECT_EQ(lines[3].text, "5A");
+
+    // Clear empties the pane; a format switch brings the kept entries back.
+    program.command(40005);
+    EXPECT_EQ(program.paneText(), "");
+    program.command(40006);
+    EXPECT_EQ(paneTexts(program.paneText()),
+              (std::vector<std::string>{on, "hello", std::string("\x02" "AB\x03 .\x7F"), "Z"}));
+    EXPECT_TRUE(program.menuChecked(40006));
+    EXPECT_FALSE(program.menuChecked(40018));
+
+    // Comm Off by clicking the checked box.
+    program.click(1007);
+    EXPECT_FALSE(program.checked(1007));
+    EXPECT_TRUE(program.menuChecked(40012));
+    EXPECT_FALSE(program.menuChecked(40011));
+    EXPECT_FALSE(program.menuGrayed(40004));
+    EXPECT_TRUE(program.enabled(1002));
+    std::vector<std::string> texts = paneTexts(program.paneText());
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "Comm port off.");
+    // Nothing is received while Comm is off.
+    ASSERT_TRUE(remote.send("quiet"));
+    bench::pump(400);
+    EXPECT_EQ(program.paneText().find("quiet"), std::string::npos);
+
+    // And on again with the box: the line is live again.
+    program.click(1007);
+    EXPECT_TRUE(program.checked(1007));
+    EXPECT_TRUE(program.menuChecked(40011));
+    ASSERT_TRUE(remote.send("again"));
+    pane = program.waitPane("again", 3000);
+    texts = paneTexts(pane);
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], on);
+    EXPECT_EQ(texts.back(), "again");
+}
+
+TEST(Comm, PortThatDoesNotExist)
+{
+    ScratchFolder folder("noport");
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), "COM29", 100, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+
+    program.command(40011);
+    std::string pane = program.waitPane("Comm port off.", 3000);
+    std::vector<std::string> texts = paneTexts(pane);
+    ASSERT_EQ(texts.size(), 3u) << pane;
+    EXPECT_EQ(texts[0], "[" + describe("COM29") + "] On");
+    EXPECT_EQ(texts[1].compare(0, 20, "Communication error:"), 0) << texts[1];
+    EXPECT_EQ(texts[1].back(), '.');
+    EXPECT_GT(texts[1].size(), 23u) << "the system's text is inside";
+    EXPECT_EQ(texts[2], "Comm port off.");
+    EXPECT_FALSE(program.checked(1007));
+    EXPECT_TRUE(program.menuChecked(40012));
+    EXPECT_FALSE(program.menuChecked(40011));
+    EXPECT_FALSE(program.menuGrayed(40004));
+    EXPECT_TRUE(program.enabled(1002));
+
+    // Send fails the same way and says so in the pane; Comm stays off.
+    program.click(1015);
+    texts = paneTexts(program.waitPane("\r\n", 100));
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[3], texts[1]);
+    EXPECT_TRUE(program.menuChecked(40012));
+}
+
+TEST(Comm, LampFollowsCommAndTraffic)
+{
+    ScratchFolder folder("lamp");
+    // A short receive time-out, so that chunks can come faster than one per tick.
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 5, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+    FarEnd remote;
+    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+
+    auto lampAfter = [&](DWORD ms) {
+        bench::pump(ms);
+        return classifyLamp(program.lampPixel());
+    };
+    Lamp lamp = lampAfter(200);
+    EXPECT_EQ(lamp, Lamp::Dark) << lampName(lamp);
+
+    program.command(40011);
+    lamp = lampAfter(300);
+    EXPECT_EQ(lamp, Lamp::Bright) << lampName(lamp) << " pixel 0x" << std::hex << program.lampPixel();
+
+    // A burst of chunks faster than the 50 ms tick: each chunk darkens the lamp until the next
+    // tick, which shows the activity icon while chunks are counted down, one per tick.
+    int seen[4] = {};
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_TRUE(remote.send("#" + std::to_string(i)));
+        bench::pump(15);
+        ++seen[int(classifyLamp(program.lampPixel()))];
+    }
+    std::string pane = program.waitPane(": #59\r\n", 3000);
+    size_t chunks = paneTexts(pane).size() - 1;
+    bool bright = bench::pumpUntil(
+        [&] {
+            Lamp now = classifyLamp(program.lampPixel());
+            ++seen[int(now)];
+            return now == Lamp::Bright;
+        },
+        5000);
+    EXPECT_GE(seen[int(Lamp::Active)], 3) << chunks << " chunks; lamp samples: dark " << seen[0] << ", bright "
+                                          << seen[1] << ", activity " << seen[2] << ", other " << seen[3];
+    EXPECT_TRUE(bright) << "bright again once the chunks are counted down";
+
+    program.command(40012);
+    lamp = lampAfter(300);
+    EXPECT_EQ(lamp, Lamp::Dark) << lampName(lamp);
+}
+
+TEST(Comm, SendWritesTheLineByteForByte)
+{
+    ScratchFolder folder("send");
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+    FarEnd remote;
+    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+
+    // With Comm off: the click takes the focus, the edit commits, then the text goes out as typed.
+    const std::string first = "AT+X=%d %s ~ \xE9\xFF end";
+    program.type(1014, first);
+    program.click(1015);
+    EXPECT_EQ(remote.receive(first.size(), 3000), first);
+    EXPECT_EQ(program.paneText(), "") << "nothing is echoed";
+
+    // Sending again sends the same text again.
+    program.click(1015);
+    EXPECT_EQ(remote.receive(first.size(), 3000), first);
+
+    // With Comm on.
+    program.command(40011);
+    const std::string second = "second line";
+    program.type(1014, second);
+    program.click(1015);
+    EXPECT_EQ(remote.receive(second.size(), 3000), second);
+    bench::pump(200);
+    EXPECT_EQ(remote.receive(1, 100), "") << "no line end added";
+    EXPECT_EQ(paneTexts(program.paneText()).size(), 1u) << program.paneText();
+
+    // An empty send line writes nothing.
+    program.type(1014, "");
+    program.click(1015);
+    bench::pump(200);
+    EXPECT_EQ(remote.receive(1, 100), "");
+}

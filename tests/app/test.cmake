@@ -1,0 +1,6 @@
+# End to end: the built Tavrenix.exe on the bench display and line, driven by this test program.
+list(APPEND TEST_PROPERTIES RESOURCE_LOCK "line;display")
+if(TARGET Tavrenix)
+  add_dependencies(${TEST_TARGET} Tavrenix)
+  target_compile_definitions(${TEST_TARGET} PRIVATE TAV_PROGRAM_UNIX_PATH="$<TARGET_FILE:Tavrenix>")
+endif()
