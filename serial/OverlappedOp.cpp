@@ -58,7 +58,7 @@ int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, 
 {
     for (int i = 0; i < n; ++i)
         if (!ops[i]->Pending()) return i;
-    HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+    HANDLE handles[MAXIMUM_WAIT_OBJECTS] = {};
     int count = 0;
     for (int i = 0; i < n && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = ops[i]->overlapped.hEvent;
     for (int i = 0; i < nExtra && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = extra[i];
