@@ -40,6 +40,11 @@ void GridRecorder::gridRowFocused(int id, int row)
     reports.push_back(Report{"rowFocused", id, row, 0, {}, -1});
 }
 
+void GridRecorder::focusChanged(int id, bool gained)
+{
+    reports.push_back(Report{"focus", id, gained ? 1 : 0, 0, {}, -1});
+}
+
 int GridRecorder::count(const std::string& what) const
 {
     int n = 0;

@@ -28,6 +28,7 @@ public:
     bool selectionChanged(int id, int position, int code) override;
     void gridScrolled(int id, int value) override;
     void gridRowFocused(int id, int row) override;
+    void focusChanged(int id, bool gained) override;
 
     int count(const std::string& what) const;
     const Report* last(const std::string& what) const;

@@ -19,6 +19,13 @@ const ControlDescriptor* const wideList[] = {&wideColumns, nullptr};
 const GridColumns onEdit(IDC_NAME, "X", 0);
 const ControlDescriptor* const onEditList[] = {&onEdit, nullptr};
 
+// A kind-4 descriptor: the group box stays a plain one.
+struct KindFour : ControlDescriptor {
+    explicit KindFour(int id) : ControlDescriptor(id, 4, 0) {}
+};
+const KindFour kindFour(IDC_GRID);
+const ControlDescriptor* const kindFourList[] = {&kindFour, nullptr};
+
 int cellId(int row, int low)
 {
     return static_cast<int>((static_cast<unsigned>(row) << 16) | static_cast<unsigned>(low));
@@ -275,6 +282,15 @@ TEST_F(Grid, ScrollingRenumbersEveryCellAndReportsOnce)
     EXPECT_EQ(k->getCellId(9), IDC_VALUE);
     EXPECT_EQ(k->getCellId(10), 0);
 
+    // A cell reports with the id of the row it shows.
+    focus(*d, g->cell(1, 2));
+    const Report* gained = d->last("focus");
+    ASSERT_NE(gained, nullptr);
+    EXPECT_EQ(gained->id, cellId(5, IDC_VALUE));
+    EXPECT_EQ(gained->a, 1);
+    EXPECT_EQ(d->last("rowFocused")->a, 5);
+    focus(*d, GetDlgItem(d->hwnd(), IDC_OUTSIDE));
+
     d->clear();
     EXPECT_FALSE(g->scrollTo(3));
     EXPECT_TRUE(d->reports.empty());
@@ -423,6 +439,12 @@ TEST(GridBinding, OnlyGroupBoxesWithColumnsBecomeGrids)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(dynamic_cast<GridWrapper*>(w), nullptr);
     EXPECT_EQ(GetDlgItem(plain.hwnd(), GridWrapper::HeaderId), nullptr);
+
+    GridRecorder four(IDD_GRID, kindFourList);
+    w = ControlWrapper::fromWindow(GetDlgItem(four.hwnd(), IDC_GRID));
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(dynamic_cast<GridWrapper*>(w), nullptr);
+    EXPECT_EQ(GetDlgItem(four.hwnd(), GridWrapper::HeaderId), nullptr);
 
     GridRecorder edit(IDD_GRID, onEditList);
     EXPECT_EQ(edit.wrapper<GridWrapper>(IDC_NAME), nullptr);
