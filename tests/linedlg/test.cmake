@@ -1,6 +1,6 @@
-# The dialogs take the display and the focus, the port tests the pty lines, and each dialog
-# closed costs about 2 s under Xvfb without a window manager. Discovery splits a "line;display"
-# value into two arguments, so the two locks are set on the discovered tests after discovery.
+# The dialogs take the display and the focus, the port tests the pty lines; the longest test
+# opens a dozen dialogs. Discovery splits a "line;display" value into two arguments, so the two
+# locks are set on the discovered tests after discovery.
 set(_linedlg_props ${CMAKE_CURRENT_BINARY_DIR}/${TEST_TARGET}_props.cmake)
 file(WRITE ${_linedlg_props}
      "if(DEFINED ${TEST_TARGET}_TESTS)\n"
