@@ -48,10 +48,33 @@ foreach(dir ${TAV_TEST_DIRS})
   if(EXISTS ${dir}/test.cmake)
     include(${dir}/test.cmake)
   endif()
+  # Discovery splits list values, so resource locks are taken out and set after discovery.
+  set(props)
+  set(locks)
+  set(in_lock OFF)
+  foreach(p IN LISTS TEST_PROPERTIES)
+    if(p STREQUAL "RESOURCE_LOCK")
+      set(in_lock ON)
+    elseif(in_lock AND p MATCHES "^(line|display)$")
+      list(APPEND locks ${p})
+    else()
+      set(in_lock OFF)
+      list(APPEND props ${p})
+    endif()
+  endforeach()
   if(TEST_DISCOVER)
     gtest_discover_tests(${TEST_TARGET}
       TEST_PREFIX "${name}."
       DISCOVERY_TIMEOUT 120
-      PROPERTIES FIXTURES_REQUIRED bench ${TEST_PROPERTIES})
+      PROPERTIES FIXTURES_REQUIRED bench ${props})
+    if(locks)
+      list(REMOVE_DUPLICATES locks)
+      set(lock_file ${CMAKE_BINARY_DIR}/${TEST_TARGET}_locks.cmake)
+      file(WRITE ${lock_file}
+        "if(DEFINED ${TEST_TARGET}_TESTS)\n"
+        "  set_tests_properties(\${${TEST_TARGET}_TESTS} PROPERTIES RESOURCE_LOCK \"${locks}\")\n"
+        "endif()\n")
+      set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${lock_file})
+    endif()
   endif()
 endforeach()
