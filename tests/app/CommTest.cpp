@@ -195,16 +195,19 @@ TEST(Comm, LampFollowsCommAndTraffic)
     }
     std::string pane = program.waitPane(": #59\r\n", 3000);
     size_t chunks = paneTexts(pane).size() - 1;
+    Lamp last = Lamp::Unknown;
+    double countdownStart = bench::nowMs();
     bool bright = bench::pumpUntil(
         [&] {
-            Lamp now = classifyLamp(program.lampPixel());
-            ++seen[int(now)];
-            return now == Lamp::Bright;
+            last = classifyLamp(program.lampPixel());
+            ++seen[int(last)];
+            return last == Lamp::Bright;
         },
-        5000);
+        10000);
     EXPECT_GE(seen[int(Lamp::Active)], 3) << chunks << " chunks; lamp samples: dark " << seen[0] << ", bright "
                                           << seen[1] << ", activity " << seen[2] << ", other " << seen[3];
-    EXPECT_TRUE(bright) << "bright again once the chunks are counted down";
+    EXPECT_TRUE(bright) << "bright again once the chunks are counted down; still " << lampName(last) << " after "
+                        << bench::nowMs() - countdownStart << " ms";
 
     program.command(40012);
     lamp = lampAfter(300);

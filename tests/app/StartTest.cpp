@@ -39,6 +39,13 @@ TEST(Start, FirstStartWithoutSettingsFile)
     Lamp lamp = classifyLamp(program.lampPixel());
     EXPECT_EQ(lamp, Lamp::Dark) << lampName(lamp) << " pixel 0x" << std::hex << program.lampPixel();
 
+    // Message 1025 from anyone else, with an address that is not the sink's block, is ignored.
+    PostMessageA(program.window(), WM_USER + 1, 0, 0);
+    PostMessageA(program.window(), WM_USER + 1, 0, LPARAM(0x12345670));
+    bench::pump(200);
+    EXPECT_TRUE(program.running());
+    EXPECT_EQ(program.paneText(), "");
+
     // The close box leaves without writing a settings file.
     PostMessageA(program.window(), WM_CLOSE, 0, 0);
     DWORD code = 99;
