@@ -66,7 +66,16 @@ void CustomControlClass::mouseMove(CustomControlHandler& handler, HWND window, W
     track.dwFlags = TME_LEAVE;
     track.hwndTrack = window;
     track.dwHoverTime = 0;
-    TrackMouseEvent(&track);
+    bool armed = TrackMouseEvent(&track) != FALSE;
+    if (armed) {
+        // Windows posts the leave at once when the cursor is already outside; Wine then
+        // arms nothing and would never report the leave: post it ourselves.
+        TRACKMOUSEEVENT query{};
+        query.cbSize = sizeof query;
+        query.dwFlags = TME_QUERY;
+        armed = TrackMouseEvent(&query) && query.hwndTrack == window && (query.dwFlags & TME_LEAVE);
+    }
+    if (!armed) PostMessageA(window, WM_MOUSELEAVE, 0, 0);
 }
 
 void CustomControlClass::drop(HWND window, CustomControlHandler& handler, bool callDestroy)
@@ -154,8 +163,11 @@ LRESULT CALLBACK CustomControlClass::windowProc(HWND window, UINT message, WPARA
         h->onMouse(0, 2, signedLow(lparam), signedHigh(lparam), static_cast<int>(wparam));
         return 0;
     case WM_MOUSELEAVE:
-        h->hovering_ = 0;
-        h->onMouse(4, 0, 0, 0, 0);
+        // One leave per entry, even when both the system and the fallback above post one.
+        if (h->hovering_) {
+            h->hovering_ = 0;
+            h->onMouse(4, 0, 0, 0, 0);
+        }
         return DefWindowProcA(window, message, wparam, lparam);
     default:
         if (message >= WM_USER) h->onUserMessage(message, wparam, lparam);
