@@ -134,7 +134,7 @@ read -r x y w h <"$work/rect.txt"
 [ "$x" -lt 0 ] && { w=$((w + x)); x=0; }
 [ "$y" -lt 0 ] && { h=$((h + y)); y=0; }
 echo "screenshot.sh: Comm on, window at ${x},${y} size ${w}x${h}; $seconds s of traffic"
-sleep "$seconds"; [ -n "${SHOT_DEBUG:-}" ] && { import -window root -display "$DISPLAY" /tmp/shot-debug-a.png; sleep 10; import -window root -display "$DISPLAY" /tmp/shot-debug-b.png; }
+sleep "$seconds"
 mkdir -p "$(dirname "$out")"
 import -window root -display "$DISPLAY" -crop "${w}x${h}+${x}+${y}" +repage "$out" || exit 1
 wine explorer /desktop=Default,$size "$work/driver.exe" close x </dev/null >/dev/null 2>&1
