@@ -199,6 +199,13 @@ TEST(StorageNode, OpensCreatesAndReplacesElements)
     s.reset();
     sub.reset();
 
+    // A storage created again is a new, empty one.
+    sub = root->CreateStorage("sub");
+    ASSERT_TRUE(sub);
+    EXPECT_EQ(sub->ListStreams(nullptr)->Count(), 0);
+    EXPECT_FALSE(sub->OpenStream("inner"));
+    sub.reset();
+
     // A storage is not a stream, nor the other way round.
     EXPECT_FALSE(root->OpenStream("sub"));
     ASSERT_TRUE(root->CreateStream("plain"));

@@ -1,0 +1,31 @@
+// The settings file "Tavrenix.def" beside the program: the log file name, the display format
+// and the line settings, kept in a compound file between runs.
+#pragma once
+#include <cstdint>
+
+class CommPort;
+
+class SettingsFile {
+public:
+    static constexpr const char* kFileName = "Tavrenix.def";
+    static constexpr uint32_t kLogPathSize = 256;
+
+    // The program's folder followed by kFileName; false (and an empty path) when it does not
+    // fit into the buffer, so that no other file is taken for it.
+    static bool DefaultPath(char (&path)[256]);
+
+    // Sets logPath empty and displayFormat 0, then reads what the file holds: "appinfo" into
+    // logPath and displayFormat, "commdef"/"CommCfgDef" into the port's settings. Values read
+    // are made safe (logPath terminated, a format outside 0..3 gives 0, bad line settings fields
+    // their defaults). False when the file could not be opened; nothing is reported.
+    static bool Load(char (&logPath)[256], int32_t& displayFormat, CommPort& port);
+    static bool Load(const char* filePath, char (&logPath)[256], int32_t& displayFormat, CommPort& port);
+
+    // Replaces the file with logPath (all 256 bytes), displayFormat and the port's settings.
+    // False when the file could not be created or a part could not be written whole.
+    static bool Save(const char (&logPath)[256], int32_t displayFormat, CommPort& port);
+    static bool Save(const char* filePath, const char (&logPath)[256], int32_t displayFormat, CommPort& port);
+
+    // What Load does with a display format read from the file.
+    static int32_t UsableDisplayFormat(int32_t format) { return format >= 0 && format <= 3 ? format : 0; }
+};

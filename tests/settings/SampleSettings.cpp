@@ -1,0 +1,47 @@
+#include "SampleSettings.h"
+#include <cstdio>
+#include <cstring>
+#include "serial/CommPort.h"
+#include "settings/SettingsFile.h"
+
+void SampleSettings::FillLogPath(char (&logPath)[256])
+{
+    for (std::size_t i = 0; i < sizeof logPath; ++i) logPath[i] = static_cast<char>((i * 7 + 3) & 0xFF);
+    const char text[] = "Z:\\tav\\capture log.txt";
+    std::memcpy(logPath, text, sizeof text);  // with its terminator; the tail stays
+}
+
+void SampleSettings::FillPort(CommPort& port)
+{
+    CommCfg& cfg = port.Settings();
+    std::memset(cfg.portName, 0, sizeof cfg.portName);
+    std::memcpy(cfg.portName, "COM12", 5);
+    cfg.baudRate = 19200;
+    cfg.parity = EVENPARITY;
+    cfg.dataBits = 7;
+    cfg.stopBits = TWOSTOPBITS;
+    cfg.rxTimeoutMs = 250;
+}
+
+bool SampleSettings::Write(const char* path)
+{
+    char logPath[256];
+    FillLogPath(logPath);
+    CommPort port;
+    FillPort(port);
+    return SettingsFile::Save(path, logPath, kDisplayFormat, port);
+}
+
+std::string SampleSettings::Read(const char* path)
+{
+    char logPath[256];
+    int32_t format = -1;
+    CommPort port;
+    if (!SettingsFile::Load(path, logPath, format, port)) return "not opened";
+    const CommCfg& c = port.Settings();
+    char line[512];
+    std::snprintf(line, sizeof line, "%s|%d|%s|%d|%d|%d|%d|%d", logPath, static_cast<int>(format), c.portName,
+                  static_cast<int>(c.baudRate), static_cast<int>(c.parity), static_cast<int>(c.dataBits),
+                  static_cast<int>(c.stopBits), static_cast<int>(c.rxTimeoutMs));
+    return line;
+}
