@@ -3,7 +3,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
-#include "app/MonitorNotice.h"
+#include "serial/CommNotice.h"
 #include "serial/CommSink.h"
 
 class CommPort;
@@ -21,7 +21,7 @@ public:
     void OnStatus(int32_t code, const char* text) override;
 
     // The block a posted notice points at; the window accepts no other address.
-    const MonitorNotice* Notice() const { return &notice_; }
+    const CommNotice* Notice() const { return &notice_; }
     // A notice is posted and the window has not taken it yet: arming now could overwrite it.
     bool InFlight() const { return inFlight_.load(); }
     // The window has handled the notice; the block may be written again.
@@ -32,6 +32,6 @@ private:
 
     CommPort& port_;
     MonitorWindow& window_;
-    MonitorNotice notice_{};
+    CommNotice notice_{};
     std::atomic<bool> inFlight_{false};
 };

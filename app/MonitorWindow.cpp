@@ -155,7 +155,7 @@ void MonitorWindow::CommOff()
     enable(-1, true, ID_COMM_EDIT);
 }
 
-void MonitorWindow::OnNotice(const MonitorNotice& notice)
+void MonitorWindow::OnNotice(const CommNotice& notice)
 {
     if (notice.code == CommSink::kCodeData) {
         ++pendingChunks_;

@@ -10,7 +10,7 @@
 class CommPort;
 class MonitorSink;
 class MonitorTestHook;
-struct MonitorNotice;
+struct CommNotice;
 
 class MonitorWindow : public Dialog {
 public:
@@ -29,7 +29,7 @@ public:
     void CommOn();
     void CommOff();
     // A notice of the receiver, on the window's thread.
-    void OnNotice(const MonitorNotice& notice);
+    void OnNotice(const CommNotice& notice);
     void UpdateIndicator();
 
     // Log switch and file choice.

@@ -16,7 +16,7 @@ void CommNotice::SetData(const char* bytes, int32_t count)
 
 void CommNotice::SetStatus(int32_t statusCode, const char* statusText)
 {
-    boundedCopy(text, statusText);
+    boundedCopy(text, kStatusSize, statusText);
     length = 0;
     code = statusCode;
 }

@@ -1,4 +1,7 @@
 #include "serial/CommReceiver.h"
+#include "serial/CommNotice.h"
+
+static_assert(CommReceiver::kBufferSize < CommNotice::kTextSize, "a notice holds a whole read");
 
 #include <cstdio>
 #include "serial/CommSink.h"
