@@ -233,7 +233,7 @@ TEST(CompoundFileCheck, LargerFilesWithManyElementsAreSound)
         CompoundFile file;
         ASSERT_TRUE(file.Create(path.c_str()));
         SharedRef<StorageNode> root = file.Root();
-        std::vector<char> big(70000, 'b');
+        std::vector<char> big(80000, 'b');
         for (int i = 0; i < 30; ++i) {
             SharedRef<StorageNode> sub = root->CreateStorage("sub", i);
             ASSERT_TRUE(sub);
