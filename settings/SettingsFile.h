@@ -8,7 +8,6 @@ class CommPort;
 class SettingsFile {
 public:
     static constexpr const char* kFileName = "Tavrenix.def";
-    static constexpr uint32_t kLogPathSize = 256;
 
     // The program's folder followed by kFileName; false (and an empty path) when it does not
     // fit into the buffer, so that no other file is taken for it.
