@@ -9,6 +9,7 @@ archs=("$@"); [ ${#archs[@]} -gt 0 ] || archs=(i686 x86_64)
 passed=0; failed=0; status=0
 for arch in "${archs[@]}"; do
   b="build/$arch"
+  mkdir -p build
   echo "== $arch: build"
   cmake -S . -B "$b" -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$arch-w64-mingw32.cmake" >"$b.configure.log" 2>&1 \
     || { cat "$b.configure.log"; exit 1; }
