@@ -35,21 +35,6 @@ std::vector<Report> ReportingDialog::of(const std::string& what, int id) const
     return out;
 }
 
-void pumpDialogs(DWORD ms)
-{
-    double end = bench::nowMs() + ms;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (Application::get().offerToDialogs(&msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        double left = end - bench::nowMs();
-        if (left <= 0) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left) + 1, QS_ALLINPUT);
-    }
-}
 
 std::string windowText(HWND window)
 {

@@ -1,5 +1,6 @@
 // A dialog that records what the control wrappers report, and helpers to drive the controls.
 #pragma once
+#include "support/Bench.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -47,7 +48,7 @@ public:
 
 // Pumps this thread's messages for ms, offering each to the registered dialogs first (as the
 // application's loop does: Tab, Enter and the like).
-void pumpDialogs(DWORD ms);
+using bench::pumpDialogs;
 
 // Replaces the wrapper of a control with a new W(owner, control, id, args...), as binding does.
 template <class W, class... Args>

@@ -1,6 +1,7 @@
 // Recording dialogs and wrappers for the framework tests, and a pump that gives the
 // registered dialogs their keyboard handling.
 #pragma once
+#include "support/Bench.h"
 #include <windows.h>
 #include <memory>
 #include <string>
@@ -94,7 +95,7 @@ W* rebind(Dialog& dialog, int id, Args&&... args)
 }
 
 // Pumps this thread's messages for ms, offering each to the registered dialogs first.
-void pumpDialogs(DWORD ms);
+using bench::pumpDialogs;
 
 // A control's rectangle in its parent's client area, read from the window itself.
 RECT placeOf(Dialog& dialog, int id);

@@ -1,6 +1,7 @@
 #include "support/Bench.h"
 #include <cstdlib>
 #include <string>
+#include "framework/Application.h"
 
 namespace bench {
 
@@ -80,6 +81,22 @@ void pump(DWORD ms)
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        double left = end - nowMs();
+        if (left <= 0) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left) + 1, QS_ALLINPUT);
+    }
+}
+
+void pumpDialogs(DWORD ms)
+{
+    double end = nowMs() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (Application::get().offerToDialogs(&msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

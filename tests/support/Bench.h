@@ -34,6 +34,10 @@ double nowMs();
 // Pumps this thread's messages for the given time.
 void pump(DWORD ms);
 
+// Pumps this thread's messages for the given time, offering each to the open dialogs first,
+// as the program's own loop does (keyboard navigation, Enter and Esc).
+void pumpDialogs(DWORD ms);
+
 // Pumps messages until the predicate holds or the time runs out; returns the predicate's last value.
 template <class Pred>
 bool pumpUntil(Pred pred, DWORD timeoutMs)
