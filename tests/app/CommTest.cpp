@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "FarEnd.h"
 #include "LampColor.h"
 #include "MonitorProcess.h"
 #include "PaneLines.h"
@@ -19,28 +20,6 @@ std::string describe(const char* port, int rxTimeoutMs = 100)
     return cfg.Describe();
 }
 
-// The far end of the program's line.
-struct FarEnd {
-    HANDLE h = bench::openRaw(bench::kFarPort);
-    FarEnd() { bench::drain(h); }
-    ~FarEnd() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-    bool send(const std::string& bytes) { return bench::writeAll(h, bytes.data(), DWORD(bytes.size())); }
-    // Collects what arrives until want bytes are there or the time runs out.
-    std::string receive(size_t want, DWORD timeoutMs)
-    {
-        std::string got;
-        bench::pumpUntil(
-            [&] {
-                char buf[512];
-                DWORD n = 0;
-                if (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) got.append(buf, n);
-                return got.size() >= want;
-            },
-            timeoutMs);
-        return got;
-    }
-};
-
 }  // namespace
 
 TEST(Comm, TrafficInEveryFormatClearAndRender)
@@ -50,7 +29,7 @@ TEST(Comm, TrafficInEveryFormatClearAndRender)
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
     FarEnd remote;
-    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(remote.open());
 
     const std::string on = "[" + describe(bench::kLinePort) + "] On";
     EXPECT_EQ(program.text(1001), describe(bench::kLinePort));
@@ -172,7 +151,7 @@ TEST(Comm, LampFollowsCommAndTraffic)
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
     FarEnd remote;
-    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(remote.open());
 
     auto lampAfter = [&](DWORD ms) {
         bench::pump(ms);
@@ -221,7 +200,7 @@ TEST(Comm, SendWritesTheLineByteForByte)
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
     FarEnd remote;
-    ASSERT_NE(remote.h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(remote.open());
 
     // With Comm off: the click takes the focus, the edit commits, then the text goes out as typed.
     const std::string first = "AT+X=%d %s ~ \xE9\xFF end";

@@ -3,19 +3,13 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "FarEnd.h"
 #include "MonitorProcess.h"
 #include "PaneLines.h"
 #include "ScratchFolder.h"
 #include "support/Bench.h"
 
 namespace {
-
-struct Line {
-    HANDLE h = bench::openRaw(bench::kFarPort);
-    Line() { bench::drain(h); }
-    ~Line() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
-    bool send(const std::string& bytes) { return bench::writeAll(h, bytes.data(), DWORD(bytes.size())); }
-};
 
 // Log off in every control and menu item.
 void expectLogOff(const MonitorProcess& program)
@@ -46,8 +40,8 @@ TEST(Log, TwoPeriodsAppendEveryPaneLine)
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
-    Line line;
-    ASSERT_NE(line.h, INVALID_HANDLE_VALUE);
+    FarEnd line;
+    ASSERT_TRUE(line.open());
     const std::string log = folder.file("capture.txt");
     ASSERT_TRUE(ScratchFolder::write(log, "older content\r\n"));
 
@@ -163,8 +157,8 @@ TEST(Log, WholeChunkOf2000BytesReachesTheLog)
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, log.c_str(), 0));
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
-    Line line;
-    ASSERT_NE(line.h, INVALID_HANDLE_VALUE);
+    FarEnd line;
+    ASSERT_TRUE(line.open());
     EXPECT_EQ(program.text(1010), log);
 
     program.command(40009);
@@ -196,8 +190,8 @@ TEST(Log, FailingWriteIsToldOnceAndLoggingEnds)
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, full.c_str(), 0));
     MonitorProcess program(folder.path());
     ASSERT_TRUE(program.start());
-    Line line;
-    ASSERT_NE(line.h, INVALID_HANDLE_VALUE);
+    FarEnd line;
+    ASSERT_TRUE(line.open());
 
     program.command(40009);
     const std::string failure = "Error writing log file (" + full + "); logging stopped.";

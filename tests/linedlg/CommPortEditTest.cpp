@@ -46,17 +46,7 @@ private:
 
 bool editWith(CommPort& port, Dialog& owner, std::function<void(DialogDriver&, HWND)> script)
 {
-    DialogDriver driver([&](DialogDriver& d) {
-        HWND dlg = d.WaitForDialog(kCaption);
-        if (!dlg) {
-            ADD_FAILURE() << "the settings dialog did not open";
-            return;
-        }
-        script(d, dlg);
-    });
-    bool ok = port.EditSettings(owner);
-    driver.Join();
-    return ok;
+    return DialogDriver::Drive(kCaption, [&] { return port.EditSettings(owner); }, script);
 }
 
 std::string tempFile(const char* name)

@@ -2,6 +2,7 @@
 // modal loop, as a user would: every action is a message handled on the windows' thread.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -17,6 +18,24 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
     void Join();
+
+    // Runs modal() on this thread while script drives the dialog captioned caption once it is up;
+    // returns modal()'s answer.
+    template <class Modal>
+    static auto Drive(const char* caption, Modal modal, std::function<void(DialogDriver&, HWND)> script)
+    {
+        DialogDriver driver([&](DialogDriver& d) {
+            HWND dlg = d.WaitForDialog(caption);
+            if (dlg)
+                script(d, dlg);
+            else
+                d.failed_ = true;
+        });
+        auto answer = modal();
+        driver.Join();
+        if (driver.failed_) ADD_FAILURE() << "\"" << caption << "\" did not open";
+        return answer;
+    }
 
     // The script's tools (on the script's thread). A dialog of the test's thread with this
     // caption, visible and enabled; null after the wait.
@@ -53,5 +72,6 @@ private:
     DWORD ownerThread_;
     HWND lastDialog_ = nullptr;
     std::atomic<bool> done_{false};
+    bool failed_ = false;
     std::thread thread_;
 };

@@ -57,17 +57,7 @@ Shown read(HWND dlg)
 // Runs the dialog on cfg while script drives it; returns Run's answer.
 bool runWith(CommCfg& cfg, Dialog& owner, std::function<void(DialogDriver&, HWND)> script)
 {
-    DialogDriver driver([&](DialogDriver& d) {
-        HWND dlg = d.WaitForDialog(kCaption);
-        if (!dlg) {
-            ADD_FAILURE() << "the settings dialog did not open";
-            return;
-        }
-        script(d, dlg);
-    });
-    bool ok = LineSettingsDialog::Run(cfg, owner);
-    driver.Join();
-    return ok;
+    return DialogDriver::Drive(kCaption, [&] { return LineSettingsDialog::Run(cfg, owner); }, script);
 }
 
 }  // namespace

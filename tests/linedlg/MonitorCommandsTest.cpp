@@ -21,16 +21,7 @@ std::string portText(MonitorWindow& w) { return windowText(GetDlgItem(w.hwnd(), 
 // Runs a monitor command that opens a modal dialog while script drives that dialog.
 void commandWith(MonitorWindow& w, int command, const char* caption, std::function<void(DialogDriver&, HWND)> script)
 {
-    DialogDriver driver([&](DialogDriver& d) {
-        HWND dlg = d.WaitForDialog(caption);
-        if (!dlg) {
-            ADD_FAILURE() << "\"" << caption << "\" did not open";
-            return;
-        }
-        script(d, dlg);
-    });
-    w.commandIssued(command);
-    driver.Join();
+    DialogDriver::Drive(caption, [&] { return w.commandIssued(command); }, script);
 }
 
 // Points the monitor at the bench line COM5 through the settings dialog.

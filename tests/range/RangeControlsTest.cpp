@@ -21,19 +21,11 @@ const ProgressRange signedProgress(IDC_PROGRESS_SIGNED, -50, 50, 5, 0);
 const UpDownRange wideUpDown(IDC_UPDOWN_WIDE, -100000, 100000, 0);
 const ControlDescriptor* const rangeList[] = {&liveTrack, &wideTrack, &signedProgress, &wideUpDown, nullptr};
 
-class RangeControls : public ::testing::Test {
+class RangeControls : public RecordingTest {
 protected:
     void SetUp() override
     {
-        dialog = std::make_unique<RecordingDialog>(IDD_RANGE, rangeList);
-        ASSERT_TRUE(dialog->created());
-        pumpFor(50);
-        dialog->reports.clear();
-    }
-    void TearDown() override
-    {
-        dialog.reset();
-        pumpFor(20);
+        open(IDD_RANGE, rangeList);
     }
     LRESULT send(int id, UINT message, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(dialog->item(id), message, w, l); }
     int trackPos(int id) { return static_cast<int>(send(id, TBM_GETPOS)); }
@@ -53,8 +45,6 @@ protected:
         }
         SendMessageA(t, WM_LBUTTONUP, 0, MAKELPARAM(at.x + *(steps.end() - 1), at.y));
     }
-
-    std::unique_ptr<RecordingDialog> dialog;
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 // would (mouse and keys sent to the control).
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 #include "framework/ControlWrapper.h"
@@ -40,6 +42,26 @@ public:
 
 // Pumps this thread's messages for ms.
 void pumpFor(DWORD ms);
+
+// A fixture that opens one recording dialog per test and destroys it afterwards.
+class RecordingTest : public ::testing::Test {
+protected:
+    // Creates the dialog, lets it settle and forgets what creating it reported.
+    void open(int resourceId, const ControlDescriptor* const* descriptors)
+    {
+        dialog = std::make_unique<RecordingDialog>(resourceId, descriptors);
+        ASSERT_TRUE(dialog->created());
+        pumpFor(50);
+        dialog->reports.clear();
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        pumpFor(20);
+    }
+
+    std::unique_ptr<RecordingDialog> dialog;
+};
 // A left click at a client point of a control (button down, then up).
 void clickAt(HWND control, int x, int y);
 // A key press on a control (down, then up).

@@ -59,22 +59,15 @@ int countChildDialogs(HWND parent)
     return n;
 }
 
-class Tabs : public ::testing::Test {
+class Tabs : public RecordingTest {
 protected:
     void SetUp() override
     {
-        dialog = std::make_unique<RecordingDialog>(IDD_TABS, tabList);
-        ASSERT_TRUE(dialog->created());
-        pumpFor(50);
+        open(IDD_TABS, tabList);
+        if (HasFatalFailure()) return;
         tab = dialog->as<TabWrapper>(IDC_TAB);
         ASSERT_NE(tab, nullptr);
         ASSERT_EQ(tab->pageCount(), 2);
-        dialog->reports.clear();
-    }
-    void TearDown() override
-    {
-        dialog.reset();
-        pumpFor(20);
     }
     void clickTab(int index)
     {
@@ -86,7 +79,6 @@ protected:
     }
     std::vector<Report> selections() const { return dialog->of("selection"); }
 
-    std::unique_ptr<RecordingDialog> dialog;
     TabWrapper* tab = nullptr;
 };
 

@@ -46,19 +46,11 @@ std::ostream& operator<<(std::ostream& out, const Sel& s)
     return out << "(" << s.id << ", " << s.position << ", " << s.code << ")";
 }
 
-class Toolbars : public ::testing::Test {
+class Toolbars : public RecordingTest {
 protected:
     void SetUp() override
     {
-        dialog = std::make_unique<RecordingDialog>(IDD_TOOLS, toolList);
-        ASSERT_TRUE(dialog->created());
-        pumpFor(50);
-        dialog->reports.clear();
-    }
-    void TearDown() override
-    {
-        dialog.reset();
-        pumpFor(20);
+        open(IDD_TOOLS, toolList);
     }
     // A click on button index of a toolbar, as the mouse gives it.
     void click(int toolbar, int index)
@@ -83,8 +75,6 @@ protected:
         dialog->reports.clear();
         return out;
     }
-
-    std::unique_ptr<RecordingDialog> dialog;
 };
 
 using Sels = std::vector<Sel>;
