@@ -7,20 +7,7 @@
 #include "MonitorProcess.h"
 #include "PaneLines.h"
 #include "ScratchFolder.h"
-#include "serial/CommCfg.h"
 #include "support/Bench.h"
-
-namespace {
-
-std::string describe(const char* port, int rxTimeoutMs = 100)
-{
-    CommCfg cfg;
-    lstrcpynA(cfg.portName, port, sizeof cfg.portName);
-    cfg.rxTimeoutMs = rxTimeoutMs;
-    return cfg.Describe();
-}
-
-}  // namespace
 
 TEST(Comm, TrafficInEveryFormatClearAndRender)
 {
@@ -31,8 +18,8 @@ TEST(Comm, TrafficInEveryFormatClearAndRender)
     FarEnd remote;
     ASSERT_TRUE(remote.open());
 
-    const std::string on = "[" + describe(bench::kLinePort) + "] On";
-    EXPECT_EQ(program.text(1001), describe(bench::kLinePort));
+    const std::string on = "[" + MonitorProcess::describePort(bench::kLinePort) + "] On";
+    EXPECT_EQ(program.text(1001), MonitorProcess::describePort(bench::kLinePort));
     program.command(40011);
     EXPECT_TRUE(program.checked(1007));
     EXPECT_TRUE(program.menuChecked(40011));
@@ -124,7 +111,7 @@ TEST(Comm, PortThatDoesNotExist)
     std::string pane = program.waitPane("Comm port off.", 3000);
     std::vector<std::string> texts = paneTexts(pane);
     ASSERT_EQ(texts.size(), 3u) << pane;
-    EXPECT_EQ(texts[0], "[" + describe("COM29") + "] On");
+    EXPECT_EQ(texts[0], "[" + MonitorProcess::describePort("COM29") + "] On");
     EXPECT_EQ(texts[1].compare(0, 20, "Communication error:"), 0) << texts[1];
     EXPECT_EQ(texts[1].back(), '.');
     EXPECT_GT(texts[1].size(), 23u) << "the system's text is inside";

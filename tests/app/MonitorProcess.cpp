@@ -3,6 +3,7 @@
 #include <vector>
 #include "app/MonitorTestHook.h"
 #include "framework/BoundedCopy.h"
+#include "serial/CommCfg.h"
 #include "serial/CommPort.h"
 #include "settings/SettingsFile.h"
 #include "support/Bench.h"
@@ -48,6 +49,14 @@ std::string MonitorProcess::builtProgram()
         if (c == '/') c = '\\';
     }
     return path;
+}
+
+std::string MonitorProcess::describePort(const char* portName, int rxTimeoutMs)
+{
+    CommCfg cfg;
+    boundedCopy(cfg.portName, portName);
+    cfg.rxTimeoutMs = rxTimeoutMs;
+    return cfg.Describe();
 }
 
 bool MonitorProcess::writeSettings(const std::string& folder, const char* portName, int rxTimeoutMs,

@@ -19,6 +19,8 @@ public:
     // Writes the settings file Tavrenix.def into folder as the program's Exit would.
     static bool writeSettings(const std::string& folder, const char* portName, int rxTimeoutMs, const char* logPath,
                               int displayFormat);
+    // The port description the window shows for such settings (other fields at their defaults).
+    static std::string describePort(const char* portName, int rxTimeoutMs = 100);
 
     // Starts it with the test hooks on and waits for its window; false when none appeared.
     bool start();

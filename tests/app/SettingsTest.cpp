@@ -10,18 +10,6 @@
 #include "settings/SettingsFile.h"
 #include "support/Bench.h"
 
-namespace {
-
-std::string describePort(const char* port, int rxTimeoutMs)
-{
-    CommCfg cfg;
-    lstrcpynA(cfg.portName, port, sizeof cfg.portName);
-    cfg.rxTimeoutMs = rxTimeoutMs;
-    return cfg.Describe();
-}
-
-}  // namespace
-
 TEST(Settings, ExitSavesAndTheNextStartShowsThem)
 {
     ScratchFolder folder("exit");
@@ -34,7 +22,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     {
         MonitorProcess program(folder.path());
         ASSERT_TRUE(program.start());
-        EXPECT_EQ(program.text(1001), describePort("COM7", 250));
+        EXPECT_EQ(program.text(1001), MonitorProcess::describePort("COM7", 250));
         program.type(1010, log);
         program.leave();
         program.command(40017);
@@ -86,7 +74,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     EXPECT_EQ(program.text(1010), log);
     EXPECT_TRUE(program.menuChecked(40017));
     EXPECT_FALSE(program.menuChecked(40006));
-    EXPECT_EQ(program.text(1001), describePort("COM7", 250));
+    EXPECT_EQ(program.text(1001), MonitorProcess::describePort("COM7", 250));
 }
 
 TEST(Settings, ExitWithoutSettingsFileWritesTheDefaults)
