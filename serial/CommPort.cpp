@@ -136,6 +136,7 @@ bool CommPort::Write(const void* bytes, int32_t count)
 bool CommPort::Purge()
 {
     if (!Open()) return false;
+    receiver_->NotePurge();
     // An empty mask also ends the receiver's pending event wait.
     SetCommMask(device_.get(), 0);
     if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
@@ -145,6 +146,7 @@ bool CommPort::Purge()
 void CommPort::Close()
 {
     if (!open_) return;
+    receiver_->NotePurge();
     SetCommMask(device_.get(), 0);
     if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
     // A cycle may still read (a purge does not end a read under Wine): end it and let it finish

@@ -68,6 +68,7 @@ bool CommReceiver::Step()
 
 bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
 {
+    const uint32_t purges = purges_.load();
     waitOp_.Prepare(device, waitEvent_.get());
     readOp_.Prepare(device, readEvent_.get());
     mask_ = 0;
@@ -113,6 +114,9 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
     default:
         break;
     }
+    // A request the port's purge ended (Comm On or Off) is no failure of the line.
+    if ((outcome == Outcome::ReadError || outcome == Outcome::WaitError) && purges != purges_.load())
+        outcome = Outcome::Nothing;
     // Nothing may be in flight once the sink hears of the cycle: it may re-arm or close at once.
     Settle(device);
     if (go) Deliver(sink, outcome);
@@ -122,9 +126,8 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
 bool CommReceiver::EndedByEmptyMask(HANDLE device) const
 {
     if (mask_ != 0) return false;
-    // Wine ends a wait whose mask was cleared as aborted, with the mask 0.
-    if (waitOp_.error == ERROR_OPERATION_ABORTED) return true;
-    // The mask was cleared between setting it and issuing the wait.
+    // Only a mask cleared by the port ends a wait silently (Wine: as aborted); a wait aborted
+    // while the cycle's mask still stands is a lost device, which must be reported.
     DWORD current = 0;
     return GetCommMask(device, &current) && current == 0;
 }

@@ -25,6 +25,10 @@ public:
     // Waits up to timeoutMs until no armed cycle is left; true when idle.
     bool WaitIdle(DWORD timeoutMs) const;
 
+    // Called by the port before it purges or closes the device: a request that fails after this
+    // was ended by the port (under Wine a purged read can even end as "Broken pipe"), not by the line.
+    void NotePurge() { purges_.fetch_add(1); }
+
 protected:
     bool Step() override;
 
@@ -38,7 +42,7 @@ private:
 
     // One receive cycle on the armed values; false when the stop event ended it.
     bool Cycle(HANDLE device, CommSink* sink, int32_t readSize);
-    // A failed wait that only says the mask was cleared under it (Purge, Close): no report.
+    // A failed wait that only says the port cleared the mask under it (Purge, Close): no report.
     bool EndedByEmptyMask(HANDLE device) const;
     // Ends what the cycle still has outstanding and collects it, so nothing is reused in flight.
     void Settle(HANDLE device);
@@ -58,4 +62,5 @@ private:
     OverlappedOp waitOp_;
     OverlappedOp readOp_;
     DWORD mask_ = 0;
+    std::atomic<uint32_t> purges_{0};
 };

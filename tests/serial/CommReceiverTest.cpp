@@ -24,6 +24,7 @@ public:
 
     std::atomic<DWORD> fakeMask{0};        // non-zero: the wait completes at once with this mask
     std::atomic<DWORD> failReadWith{0};    // non-zero: the read fails at once with this code
+    std::atomic<DWORD> failWaitWith{0};    // non-zero: the wait fails at once with this code
     std::atomic<HANDLE> readFrom{nullptr};  // set: the read is issued on this handle instead
     std::atomic<DWORD> lastReadSize{0};
 
@@ -33,6 +34,10 @@ protected:
         if (DWORD m = fakeMask.load()) {
             *mask = m;
             return TRUE;
+        }
+        if (DWORD code = failWaitWith.load()) {
+            SetLastError(code);
+            return FALSE;
         }
         return CommReceiver::IssueWait(device, mask, overlapped);
     }
@@ -71,6 +76,7 @@ protected:
     {
         receiver->fakeMask = 0;
         receiver->failReadWith = 0;
+        receiver->failWaitWith = 0;
         receiver->readFrom = nullptr;
         ASSERT_TRUE(receiver->WaitIdle(2000));
         receiver->Arm(port.Device(), &sink, 0);
@@ -176,6 +182,39 @@ TEST_F(ReceiverLine, ReadFailingAfterCharactersGivesReadErrorText)
     EXPECT_EQ(n.code, 4);
     EXPECT_EQ(n.text, std::string("Comm read error:(") + SysErrorText(ERROR_BROKEN_PIPE).Text() + ").\n");
     port.Purge();
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, WaitAbortedWhileItsMaskStandsIsReported)
+{
+    // Wine ends the wait so when the line's far end goes away: not a purge, so it must be told.
+    receiver->failWaitWith = ERROR_OPERATION_ABORTED;
+    receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the receiver stopped without a word";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, std::string("WaitCommEvent error:(") + SysErrorText(ERROR_OPERATION_ABORTED).Text() + ")");
+    EXPECT_TRUE(receiver->WaitIdle(2000));
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, ReadEndedAfterAPurgeIsNoFailure)
+{
+    // As above, but the port purges before the read fails: Comm On or Off ended it, not the line.
+    UniqueFileHandle server(CreateNamedPipeA("\\\\.\\pipe\\tavrenix-purged-read", PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
+                                             PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(server);
+    UniqueFileHandle client(CreateFileA("\\\\.\\pipe\\tavrenix-purged-read", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(client);
+    receiver->readFrom = server.get();
+    receiver->fakeMask = EV_RXCHAR;
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(bench::pumpUntil([&] { return sink.starts.load() == 1; }, 3000)) << "the read was not reached";
+    receiver->NotePurge();
+    client.reset();
+    Notice n;
+    EXPECT_FALSE(sink.Next(n, 300)) << "reported: " << n.text;
+    EXPECT_TRUE(receiver->WaitIdle(2000)) << "the cycle ended";
     expectCleanNextCycle();
 }
 
