@@ -167,6 +167,8 @@ void MonitorWindow::OnNotice(const CommNotice& notice)
         ShowText(notice.text);
         setInt(IDC_COMM_CHECK, 0, -1);
         CommOff();
+        // A failed device (one unplugged, a line gone) answers no more: the next Comm On opens it anew.
+        port_->Close();
     }
     sink_->Taken();
     if (commOn_) port_->StartReceive(sink_.get(), 0, 0);
