@@ -1,5 +1,7 @@
 #include "app/LogFile.h"
 
+#include <windows.h>
+#include <io.h>
 #include <cstring>
 #include "framework/BoundedCopy.h"
 #include "settings/ProgramPath.h"
@@ -57,7 +59,17 @@ bool LogFile::FlushIfWritten()
     if (!unflushed_) return !std::ferror(file_.get());
     unflushed_ = false;
     // A full device can leave fflush returning 0 with only the error flag set.
-    return std::fflush(file_.get()) == 0 && !std::ferror(file_.get());
+    return std::fflush(file_.get()) == 0 && !std::ferror(file_.get()) && StillInItsFolder();
+}
+
+bool LogFile::StillInItsFolder() const
+{
+    // Where an open file can be deleted (Wine, on a Unix file system) the writes still succeed,
+    // into a file nobody can open again: that is a failed log too.
+    BY_HANDLE_FILE_INFORMATION info;
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_.get())));
+    if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &info)) return true;
+    return info.nNumberOfLinks > 0;
 }
 
 bool LogFile::Close()

@@ -26,12 +26,16 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
     // One line and its line end; false once the stream has failed.
     bool WriteLine(const char* line);
-    // Writes out what was buffered since the last flush; false when that failed.
+    // Writes out what was buffered since the last flush; false when that failed or the file
+    // was deleted under it.
     bool FlushIfWritten();
     // Flushes and closes; false when a write, the flush or the close failed.
     bool Close();
 
 private:
+    // The open file still has a name on disk (an unanswered query counts as yes).
+    bool StillInItsFolder() const;
+
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
