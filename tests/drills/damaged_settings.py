@@ -67,9 +67,9 @@ def load_one(bench, program_drive, source, row, folder):
     shutil.copyfile(source, target)
     with open(target, "rb") as f:
         before = f.read()
-    pid = program_drive.call("start", drive.winpath(folder))
     what = "%s (%s)" % (row["file"], row["damage"])
-    check(pid, "%s: no window" % what)
+    ok, pid = program_drive.ask("start", drive.winpath(folder))
+    check(ok and pid, "%s: the program showed no window (%s)" % (what, pid))
     port = program_drive.text(PORT_TEXT)
     log = program_drive.text(LOG_PATH)
     state = int(program_drive.call("menu", FORMAT_ITEMS[0]))
