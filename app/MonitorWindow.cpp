@@ -147,6 +147,8 @@ void MonitorWindow::CommOff()
 {
     commOn_ = false;
     port_->Purge();
+    // The purge ended the cycle, which handed on what it had read: show it before the off line.
+    if (sink_->InFlight() && sink_->Notice()->code == CommSink::kCodeData) OnNotice(*sink_->Notice());
     ShowMessage("Comm port off.");
     enable(IDC_PORT_EDIT, true, -1);
     setInt(IDC_COMM_CHECK, 0, -1);

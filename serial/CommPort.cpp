@@ -137,8 +137,8 @@ bool CommPort::Purge()
 {
     if (!Open()) return false;
     receiver_->NotePurge();
-    // An empty mask also ends the receiver's pending event wait.
-    SetCommMask(device_.get(), 0);
+    // The cycle ends first and hands on what its read holds; a purge under it would cut the chunk.
+    EndCycle();
     if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
     return true;
 }
@@ -147,17 +147,22 @@ void CommPort::Close()
 {
     if (!open_) return;
     receiver_->NotePurge();
-    SetCommMask(device_.get(), 0);
+    // The cycle must be over before the handle goes, so it never uses a closed or reused handle.
+    EndCycle();
     if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
-    // A cycle may still read (a purge does not end a read under Wine): end it and let it finish
-    // before the handle goes, so it never uses a closed or reused handle.
+    device_.reset();
+    open_ = false;
+    readTimeoutMs_ = -1;
+}
+
+void CommPort::EndCycle()
+{
+    // An empty mask ends the event wait everywhere; only cancelling ends a read under Wine (a
+    // purge does not). Repeated, since the cycle may issue its requests after the first round.
     for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && waited < kCloseWaitMs; waited += 20) {
         SetCommMask(device_.get(), 0);
         CancelIoEx(device_.get(), nullptr);
     }
-    device_.reset();
-    open_ = false;
-    readTimeoutMs_ = -1;
 }
 
 void CommPort::StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs)

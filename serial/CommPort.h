@@ -57,6 +57,8 @@ public:
 
 private:
     void SetError(DWORD code);
+    // Ends the receiver's running cycle and waits until it has delivered (bounded).
+    void EndCycle();
 
     bool open_ = false;
     UniqueFileHandle device_;

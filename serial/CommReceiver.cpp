@@ -38,6 +38,8 @@ void CommReceiver::Arm(HANDLE device, CommSink* sink, int32_t readSize)
     readSize_.store(readSize);
     std::lock_guard<std::mutex> guard(armLock_);
     armed_ = true;
+    // Taken at arming: a purge after this, even one before the cycle begins, ends this cycle.
+    armedAtPurge_ = purges_.load();
     ResetEvent(idleEvent_.get());
     SetEvent(startEvent_.get());
 }
@@ -56,19 +58,30 @@ bool CommReceiver::Step()
         SetEvent(idleEvent_.get());
         return false;
     }
+    uint32_t purges = 0;
     {
         std::lock_guard<std::mutex> guard(armLock_);
         armed_ = false;
+        purges = armedAtPurge_;
     }
-    bool go = Cycle(device_.load(), sink_.load(), readSize_.load());
+    bool go = Cycle(device_.load(), sink_.load(), readSize_.load(), purges);
     std::lock_guard<std::mutex> guard(armLock_);
     if (!armed_ || !go) SetEvent(idleEvent_.get());
     return go;
 }
 
-bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
+bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32_t purges)
 {
-    const uint32_t purges = purges_.load();
+    if (heldLineMask_ != 0) {
+        const DWORD held = heldLineMask_;
+        heldLineMask_ = 0;
+        // Unless Comm was switched since: then it belongs to a session that is over.
+        if (heldAtPurge_ == purges) {
+            mask_ = held;
+            Deliver(sink, Outcome::LineError);
+            return true;
+        }
+    }
     waitOp_.Prepare(device, waitEvent_.get());
     readOp_.Prepare(device, readEvent_.get());
     mask_ = 0;
@@ -119,8 +132,19 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize)
         outcome = Outcome::Nothing;
     // Nothing may be in flight once the sink hears of the cycle: it may re-arm or close at once.
     Settle(device);
-    if (go) Deliver(sink, outcome);
-    return go;
+    if (!go) return false;
+    // Bytes a read took before it was ended (Comm Off, a failing line) go out first; a line error
+    // seen in the same cycle follows with the next one, so neither is lost.
+    if (outcome != Outcome::Data && readOp_.bytes > 0) {
+        if (outcome == Outcome::LineError) {
+            heldLineMask_ = mask_;
+            heldAtPurge_ = purges;
+        }
+        if (sink) sink->OnReceiveStart();
+        outcome = Outcome::Data;
+    }
+    Deliver(sink, outcome);
+    return true;
 }
 
 bool CommReceiver::EndedByEmptyMask(HANDLE device) const
@@ -140,7 +164,7 @@ void CommReceiver::Settle(HANDLE device)
         waitOp_.Collect();
     }
     if (readOp_.Pending()) {
-        // A purge does not end a read under Wine; cancelling does. Its bytes are not used.
+        // A purge does not end a read under Wine; cancelling does. Its count stays in readOp_.
         CancelIoEx(device, &readOp_.overlapped);
         readOp_.Collect();
     }

@@ -40,8 +40,9 @@ protected:
 private:
     enum class Outcome { Nothing, Data, WaitError, LineError, ReadError };
 
-    // One receive cycle on the armed values; false when the stop event ended it.
-    bool Cycle(HANDLE device, CommSink* sink, int32_t readSize);
+    // One receive cycle on the armed values (purges: the purge count at arming); false when the
+    // stop event ended it.
+    bool Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32_t purges);
     // A failed wait that only says the port cleared the mask under it (Purge, Close): no report.
     bool EndedByEmptyMask(HANDLE device) const;
     // Ends what the cycle still has outstanding and collects it, so nothing is reused in flight.
@@ -58,9 +59,12 @@ private:
     UniqueHandle idleEvent_;  // manual reset: set while no cycle is armed or running
     std::mutex armLock_;
     bool armed_ = false;      // armed, and the cycle for it has not begun
+    uint32_t armedAtPurge_ = 0;
     // Kept in the object, not on the stack: they must outlive anything still in flight.
     OverlappedOp waitOp_;
     OverlappedOp readOp_;
     DWORD mask_ = 0;
+    DWORD heldLineMask_ = 0;  // a line error whose cycle delivered bytes first
+    uint32_t heldAtPurge_ = 0;
     std::atomic<uint32_t> purges_{0};
 };

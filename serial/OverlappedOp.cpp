@@ -42,10 +42,11 @@ void OverlappedOp::Finish()
         Sleep(1);
         done = GetOverlappedResult(device, &overlapped, &n, FALSE);
     }
+    // A cancelled or failed read still reports what it had already read.
+    bytes = n;
     if (done) {
         ok = TRUE;
         error = 0;
-        bytes = n;
     } else {
         ok = FALSE;
         error = GetLastError();

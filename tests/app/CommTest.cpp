@@ -130,6 +130,28 @@ TEST(Comm, PortThatDoesNotExist)
     EXPECT_TRUE(program.menuChecked(40012));
 }
 
+TEST(Comm, OffShowsWhatTheReadHeldBeforeTheOffLine)
+{
+    ScratchFolder folder("off");
+    // A long receive time-out: the chunk is still being read when Comm goes off.
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 5000, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+    FarEnd remote;
+    ASSERT_TRUE(remote.open());
+    program.command(40011);
+    Sleep(100);
+    ASSERT_TRUE(remote.send("last words"));
+    Sleep(300);
+    program.command(40012);
+    std::vector<std::string> texts = paneTexts(program.waitPane("Comm port off.", 3000));
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "last words");
+    EXPECT_EQ(texts[2], "Comm port off.");
+    Sleep(200);
+    EXPECT_EQ(paneTexts(program.text(1000)).size(), 3u) << "the chunk came once";
+}
+
 TEST(Comm, LampFollowsCommAndTraffic)
 {
     ScratchFolder folder("lamp");

@@ -185,6 +185,51 @@ TEST_F(ReceiverLine, ReadFailingAfterCharactersGivesReadErrorText)
     expectCleanNextCycle();
 }
 
+// A pipe holding bytes before the cycle's read is issued on it.
+struct FilledPipe {
+    UniqueFileHandle server;
+    UniqueFileHandle client;
+    FilledPipe(const char* name, const std::string& bytes)
+        : server(CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr)),
+          client(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+        DWORD n = 0;
+        if (client) WriteFile(client.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
+    }
+};
+
+TEST_F(ReceiverLine, LineErrorWithBytesReadDeliversTheBytesThenTheError)
+{
+    FilledPipe pipe("\\\\.\\pipe\\tavrenix-error-with-bytes", "xyz");
+    ASSERT_TRUE(pipe.server && pipe.client);
+    receiver->readFrom = pipe.server.get();
+    receiver->fakeMask = EV_ERR;
+    receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 0) << n.text;
+    EXPECT_EQ(n.text, "xyz");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->readFrom = nullptr;
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, "Comm Line error:(80).");
+
+    // Held across a purge, the error belongs to a session that is over: not reported.
+    receiver->fakeMask = EV_ERR;
+    FilledPipe again("\\\\.\\pipe\\tavrenix-error-with-bytes-2", "uvw");
+    ASSERT_TRUE(again.server && again.client);
+    receiver->readFrom = again.server.get();
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "uvw");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->NotePurge();
+    expectCleanNextCycle();
+}
+
 TEST_F(ReceiverLine, WaitAbortedWhileItsMaskStandsIsReported)
 {
     // Wine ends the wait so when the line's far end goes away: not a purge, so it must be told.
