@@ -23,6 +23,14 @@ bool SettingsFile::DefaultPath(char (&path)[256])
     return true;
 }
 
+bool SettingsFile::IsUsableLogPath(const char* path)
+{
+    if (!path) return false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
+        if (*p < 0x20 || *p == 0x7F) return false;
+    return true;
+}
+
 bool SettingsFile::Load(char (&logPath)[256], int32_t& displayFormat, CommPort& port)
 {
     logPath[0] = '\0';
@@ -45,6 +53,8 @@ bool SettingsFile::Load(const char* filePath, char (&logPath)[256], int32_t& dis
             uint32_t got = appInfo->Read(logPath, sizeof logPath);
             // A name without its terminator ends where the bytes read end, inside the buffer.
             if (!std::memchr(logPath, '\0', got)) logPath[got < sizeof logPath ? got : sizeof logPath - 1] = '\0';
+            // Neither opened nor shown: such text in the path box can crash 64-bit Wine's text layout.
+            if (!IsUsableLogPath(logPath)) std::memset(logPath, 0, sizeof logPath);
             appInfo->Read(&displayFormat, sizeof displayFormat);
             displayFormat = UsableDisplayFormat(displayFormat);
         }

@@ -15,8 +15,9 @@ public:
 
     // Sets logPath empty and displayFormat 0, then reads what the file holds: "appinfo" into
     // logPath and displayFormat, "commdef"/"CommCfgDef" into the port's settings. Values read
-    // are made safe (logPath terminated, a format outside 0..3 gives 0, bad line settings fields
-    // their defaults). False when the file could not be opened; nothing is reported.
+    // are made safe (logPath terminated, and empty when it cannot name a file; a format outside
+    // 0..3 gives 0; bad line settings fields their defaults). False when the file could not be
+    // opened; nothing is reported.
     static bool Load(char (&logPath)[256], int32_t& displayFormat, CommPort& port);
     static bool Load(const char* filePath, char (&logPath)[256], int32_t& displayFormat, CommPort& port);
 
@@ -27,4 +28,7 @@ public:
 
     // What Load does with a display format read from the file.
     static int32_t UsableDisplayFormat(int32_t format) { return format >= 0 && format <= 3 ? format : 0; }
+    // Whether Load keeps a log file name read from the file: one holding a control character
+    // (below 32, or 127, the same in every ANSI code page) names no file and gives the empty name.
+    static bool IsUsableLogPath(const char* path);
 };

@@ -127,6 +127,9 @@ DamagedFileGenerator::Outcome DamagedFileGenerator::Expect(const Layout& l)
         const void* nul = std::memchr(b, 0, n);
         std::size_t length = nul ? static_cast<std::size_t>(static_cast<const uint8_t*>(nul) - b) : std::min<std::size_t>(n, 255);
         o.logPath.assign(reinterpret_cast<const char*>(b), length);
+        // A name with a control character names no file: the load gives the empty name.
+        if (std::any_of(o.logPath.begin(), o.logPath.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; }))
+            o.logPath.clear();
         int32_t format = 0;  // a part of the four bytes overwrites only its part
         if (l.appBytes.size() > 256)
             std::memcpy(&format, b + 256, std::min<std::size_t>(l.appBytes.size() - 256, 4));
