@@ -42,9 +42,3 @@ foreach(d IN LISTS drills)
   set_tests_properties(drills.${name} PROPERTIES FIXTURES_REQUIRED bench RESOURCE_LOCK "line;display"
                        TIMEOUT ${timeout} SKIP_RETURN_CODE 77)
 endforeach()
-# Known program faults these drills found, open until fixed (shown as "Disabled" by ctest;
-# run the script directly to see them): the 64-bit program crashes at start on some
-# random-stream settings files.
-if(TEST drills.damaged_settings AND CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set_tests_properties(drills.damaged_settings PROPERTIES DISABLED TRUE)
-endif()
