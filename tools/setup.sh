@@ -2,7 +2,7 @@
 # Installs what building and testing need on a Debian machine; does nothing when all is there.
 set -eu
 pkgs=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-multilib googletest
-      wine wine32:i386 wine64 xvfb xauth socat python3 python3-olefile python3-numpy python3-matplotlib imagemagick fp-utils x11-utils)
+      wine wine32:i386 wine64 xvfb xauth socat python3 python3-olefile python3-numpy python3-matplotlib imagemagick fp-utils x11-utils fonts-wine)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

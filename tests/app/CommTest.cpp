@@ -152,6 +152,33 @@ TEST(Comm, OffShowsWhatTheReadHeldBeforeTheOffLine)
     EXPECT_EQ(paneTexts(program.text(1000)).size(), 3u) << "the chunk came once";
 }
 
+TEST(Comm, EveryHighByteIsShownAsItCame)
+{
+    // 0x98 first in a chunk or after a control code once crashed the 64-bit program under Wine
+    // while the pane laid it out (a system font's shaping tables, without Wine's own fonts).
+    ScratchFolder folder("high");
+    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
+    MonitorProcess program(folder.path());
+    ASSERT_TRUE(program.start());
+    FarEnd remote;
+    ASSERT_TRUE(remote.open());
+    program.command(40011);
+    Sleep(100);
+    std::string all;
+    for (int c = 0x80; c <= 0xFF; ++c) all += char(c);
+    const std::vector<std::string> chunks = {"\x98", "\x19\x98", "}\x98x", "\\\x98", all};
+    for (const std::string& chunk : chunks) {
+        ASSERT_TRUE(remote.send(chunk));
+        Sleep(300);
+        // A crashed process can linger a while; its window is gone at once.
+        ASSERT_TRUE(program.running() && !program.text(1001).empty())
+            << "the program failed on a chunk of " << chunk.size() << " bytes";
+    }
+    std::vector<std::string> texts = paneTexts(program.waitPane(all.substr(120) + "\r\n", 3000));
+    ASSERT_EQ(texts.size(), 1 + chunks.size());
+    for (size_t i = 0; i < chunks.size(); ++i) EXPECT_EQ(texts[i + 1], chunks[i]) << "chunk " << i;
+}
+
 TEST(Comm, LampFollowsCommAndTraffic)
 {
     ScratchFolder folder("lamp");

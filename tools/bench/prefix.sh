@@ -34,6 +34,14 @@ if [ ! -f "$WINEPREFIX/.tav-desktop" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 9>&-
   touch "$WINEPREFIX/.tav-desktop"
 fi
+# Wine's own fonts (fonts-wine), which this Wine does not find by itself: without them every
+# face falls back to a system font whose shaping tables crash 64-bit Wine on some text (0x98).
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+  for f in /usr/share/wine/fonts/*; do
+    [ -e "$fonts/${f##*/}" ] || cp "$f" "$fonts/"
+  done
+fi
 # Wine links the machine's real serial ports as comN: remove every link the bench did not make.
 for l in "$WINEPREFIX"/dosdevices/com*; do
   [ -L "$l" ] || continue
