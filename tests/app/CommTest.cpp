@@ -2,21 +2,19 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "FarEnd.h"
 #include "LampColor.h"
 #include "MonitorProcess.h"
 #include "PaneLines.h"
+#include "ProgramOnLine.h"
 #include "ScratchFolder.h"
 #include "support/Bench.h"
 
 TEST(Comm, TrafficInEveryFormatClearAndRender)
 {
-    ScratchFolder folder("traffic");
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd remote;
-    ASSERT_TRUE(remote.open());
+    ProgramOnLine run("traffic");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& remote = run.remote;
 
     const std::string on = "[" + MonitorProcess::describePort(bench::kLinePort) + "] On";
     EXPECT_EQ(program.text(1001), MonitorProcess::describePort(bench::kLinePort));
@@ -132,13 +130,11 @@ TEST(Comm, PortThatDoesNotExist)
 
 TEST(Comm, OffShowsWhatTheReadHeldBeforeTheOffLine)
 {
-    ScratchFolder folder("off");
     // A long receive time-out: the chunk is still being read when Comm goes off.
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 5000, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd remote;
-    ASSERT_TRUE(remote.open());
+    ProgramOnLine run("off", 5000);
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& remote = run.remote;
     program.command(40011);
     Sleep(100);
     ASSERT_TRUE(remote.send("last words"));
@@ -156,12 +152,10 @@ TEST(Comm, EveryHighByteIsShownAsItCame)
 {
     // 0x98 first in a chunk or after a control code once crashed the 64-bit program under Wine
     // while the pane laid it out (a system font's shaping tables, without Wine's own fonts).
-    ScratchFolder folder("high");
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd remote;
-    ASSERT_TRUE(remote.open());
+    ProgramOnLine run("high");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& remote = run.remote;
     program.command(40011);
     Sleep(100);
     std::string all;
@@ -181,13 +175,11 @@ TEST(Comm, EveryHighByteIsShownAsItCame)
 
 TEST(Comm, LampFollowsCommAndTraffic)
 {
-    ScratchFolder folder("lamp");
     // A short receive time-out, so that chunks can come faster than one per tick.
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 5, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd remote;
-    ASSERT_TRUE(remote.open());
+    ProgramOnLine run("lamp", 5);
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& remote = run.remote;
 
     auto lampAfter = [&](DWORD ms) {
         bench::pump(ms);
@@ -231,12 +223,10 @@ TEST(Comm, LampFollowsCommAndTraffic)
 
 TEST(Comm, SendWritesTheLineByteForByte)
 {
-    ScratchFolder folder("send");
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd remote;
-    ASSERT_TRUE(remote.open());
+    ProgramOnLine run("send");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& remote = run.remote;
 
     // With Comm off: the click takes the focus, the edit commits, then the text goes out as typed.
     const std::string first = "AT+X=%d %s ~ \xE9\xFF end";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "FarEnd.h"
+#include "ProgramOnLine.h"
 #include "MonitorProcess.h"
 #include "PaneLines.h"
 #include "ScratchFolder.h"
@@ -36,12 +37,11 @@ void expectLogOn(const MonitorProcess& program)
 
 TEST(Log, TwoPeriodsAppendEveryPaneLine)
 {
-    ScratchFolder folder("log");
-    ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, "", 0));
-    MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
-    FarEnd line;
-    ASSERT_TRUE(line.open());
+    ProgramOnLine run("log");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    FarEnd& line = run.remote;
+    ScratchFolder& folder = run.folder;
     const std::string log = folder.file("capture.txt");
     ASSERT_TRUE(ScratchFolder::write(log, "older content\r\n"));
 
