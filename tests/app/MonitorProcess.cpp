@@ -91,14 +91,24 @@ bool MonitorProcess::start()
     BOOL ok = CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
                              &si, &pi);
     SetEnvironmentVariableA(MonitorTestHook::kEnvironmentName, nullptr);
-    if (!ok) return false;
+    if (!ok) {
+        failure_ = "CreateProcess failed with " + std::to_string(GetLastError());
+        return false;
+    }
     CloseHandle(pi.hThread);
     process_.reset(pi.hProcess);
     processId_ = pi.dwProcessId;
     bench::pumpUntil([&] { return (window_ = findWindow()) != nullptr || !running(); }, 15000);
-    if (!window_) return false;
+    if (!window_) {
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        failure_ = running() ? "no window in 15 s" : "ended with exit code " + std::to_string(code);
+        return false;
+    }
     // The hook is installed at the end of construction; once it answers, the window is ready.
-    return bench::pumpUntil([&] { return menuState(40001) != -1; }, 5000);
+    if (bench::pumpUntil([&] { return menuState(40001) != -1; }, 5000)) return true;
+    failure_ = "the window did not answer";
+    return false;
 }
 
 HWND MonitorProcess::findWindow() const

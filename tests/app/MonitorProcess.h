@@ -24,6 +24,8 @@ public:
 
     // Starts it with the test hooks on and waits for its window; false when none appeared.
     bool start();
+    // Why the last start failed.
+    const std::string& failure() const { return failure_; }
     bool running() const;
     // Waits for the process to end; true when it did, with its exit code.
     bool waitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
@@ -76,4 +78,5 @@ private:
     UniqueHandle process_;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
+    std::string failure_;
 };

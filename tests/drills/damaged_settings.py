@@ -69,6 +69,10 @@ def load_one(bench, program_drive, source, row, folder):
         before = f.read()
     what = "%s (%s)" % (row["file"], row["damage"])
     ok, pid = program_drive.ask("start", drive.winpath(folder))
+    if not ok and (pid.endswith("exit code 1") or "CreateProcess" in pid):
+        # No window could be made (not a crash, which ends with an exception code): once more.
+        say("%s: %s; started again" % (what, pid))
+        ok, pid = program_drive.ask("start", drive.winpath(folder))
     check(ok and pid, "%s: the program showed no window (%s)" % (what, pid))
     port = program_drive.text(PORT_TEXT)
     log = program_drive.text(LOG_PATH)

@@ -65,7 +65,7 @@ std::string DriveSession::Run(const std::vector<std::string>& a)
         program_.reset();
         box_ = nullptr;
         program_ = std::make_unique<MonitorProcess>(a[1]);
-        if (!program_->start()) return "err no window";
+        if (!program_->start()) return "err no window: " + program_->failure();
         return "ok " + std::to_string(ProcessProbe::ProcessOfWindow(program_->window()));
     }
     if (cmd == "running") return std::string("ok ") + (program_ && program_->running() ? "1" : "0");
