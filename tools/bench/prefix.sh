@@ -18,20 +18,20 @@ done
 if [ $running = 0 ] || [ ! -f "$WINEPREFIX/.tav-ready" ]; then
   wineserver -p </dev/null >/dev/null 2>&1 9>&-
   # Start Wine's services now, detached, before any caller's process can inherit its pipes.
-  wine wineboot </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" wineboot </dev/null >/dev/null 2>&1 9>&-
 fi
 if [ ! -f "$WINEPREFIX/.tav-ready" ]; then
-  wine wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" wineboot -i </dev/null >/dev/null 2>&1 9>&-
   # A crash ends the process at once instead of waiting in the debugger's dialog.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'no-such-debugger.exe' /f </dev/null >/dev/null 2>&1 9>&-
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'no-such-debugger.exe' /f </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f </dev/null >/dev/null 2>&1 9>&-
   touch "$WINEPREFIX/.tav-ready"
 fi
 if [ ! -f "$WINEPREFIX/.tav-desktop" ]; then
   # A virtual desktop: with no window manager on the display, Wine waits about 2 s on every
   # top-level window it maps or unmaps; inside its own desktop it waits for nothing.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 9>&-
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1 9>&-
+  "$here/wine.sh" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f </dev/null >/dev/null 2>&1 9>&-
   touch "$WINEPREFIX/.tav-desktop"
 fi
 # Wine's own fonts (fonts-wine), which this Wine does not find by itself: without them every

@@ -6,4 +6,4 @@ B=$(cd "$1" && pwd); shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/env.sh" "$B"
 "$here/prefix.sh" "$B" >/dev/null 2>&1 </dev/null
-exec wine "$@"
+exec "$here/wine.sh" "$@"
