@@ -68,8 +68,10 @@ foreach(dir ${TAV_TEST_DIRS})
     endif()
   endforeach()
   if(TEST_DISCOVER)
+    # Listed when the tests run, not at build time: a build never starts a Windows program.
     gtest_discover_tests(${TEST_TARGET}
       TEST_PREFIX "${name}."
+      DISCOVERY_MODE PRE_TEST
       DISCOVERY_TIMEOUT 120
       PROPERTIES FIXTURES_REQUIRED bench ${props})
     if(locks)
