@@ -1,7 +1,8 @@
 # Fault drills: the built Tavrenix.exe on the bench line, worked from python3 through tavdrive.
 # Hard pass criteria that do not depend on speed; TAV_DRILL_LONG=1 at ctest time runs the long
 # forms (a thousand Comm switches, an hour of soak). The soak runs on 32-bit builds only, unless
-# TAV_DRILL_SOAK_ALL is on, to keep the whole suite's time for both architectures in bounds.
+# TAV_DRILL_SOAK_ALL is on, to keep the whole suite's time for both architectures in bounds; on a
+# machine that runs no 32-bit code the 64-bit build runs it instead.
 if(NOT TARGET Tavrenix OR NOT TARGET tavdrive)
   return()
 endif()
@@ -23,7 +24,7 @@ set(drills
   "log_faults.full|90|log_faults.py|full"
   "log_faults.readonly|90|log_faults.py|readonly"
   "log_faults.deleted|90|log_faults.py|deleted")
-if(CMAKE_SIZEOF_VOID_P EQUAL 4 OR TAV_DRILL_SOAK_ALL)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 OR TAV_DRILL_SOAK_ALL OR NOT TAV_HOST_RUNS_32BIT)
   list(APPEND drills "soak|240|soak.py")
 endif()
 # The damaged files come from the settings tests' generator (tests/settings, built when listed).
