@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures Tavrenix and writes docs/benchmarks.md and docs/throughput.png: line throughput and CPU
 # per MiB at each baud rate against `cat` and picocom, latency from the last byte to the pane, and
-# the capture core's cost per entry. Builds what it needs (32-bit), runs the bench, stops it again.
+# the capture core's cost per entry. Builds what it needs (32-bit; 64-bit on a machine that runs no
+# 32-bit code or with TAV_WINE64_ONLY=1), runs the bench, stops it again.
 # Usage: tools/benchmark.sh [--build-dir DIR] [--no-build] [--seconds S] [--quick] [--docs DIR]
-#   --build-dir  a 32-bit build tree (default build/benchmark-i686; created when missing)
+#   --build-dir  a build tree (default build/benchmark-i686 or -x86_64; created when missing)
 #   --no-build   use the programs as they are built
 #   --seconds S  traffic per baud rate and receiver (default 4)
 #   --quick      three rates and 20 latency bursts, to try the tools out
@@ -11,7 +12,9 @@
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
-B="$root/build/benchmark-i686"; build=1; args=()
+arch=i686
+tools/bench/probe32.sh || { arch=x86_64; echo "benchmark.sh: $(tools/bench/probe32.sh -v): measuring the 64-bit program."; }
+B="$root/build/benchmark-$arch"; build=1; args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) B=$(realpath -m "$2"); shift ;;
@@ -36,7 +39,7 @@ fi
 if [ $build = 1 ]; then
   mkdir -p "$(dirname "$B")"
   if [ ! -f "$B/CMakeCache.txt" ]; then
-    cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE=tools/cmake/i686-w64-mingw32.cmake >"$B.configure.log" 2>&1 \
+    cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$arch-w64-mingw32.cmake" >"$B.configure.log" 2>&1 \
       || { cat "$B.configure.log"; exit 1; }
   else
     cmake -S . -B "$B" >"$B.configure.log" 2>&1 || { cat "$B.configure.log"; exit 1; }

@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Builds Tavrenix for 32-bit Windows and runs it under Wine with a simulated RS-485 line on the
 # port its settings name (COM1 on a first start): tick "Comm Port" and the traffic shows at once.
+# On a machine that runs no 32-bit code (or with TAV_WINE64_ONLY=1) it builds and runs the 64-bit one.
 # Usage: tools/run.sh [--no-build] [--build-dir DIR] [--program WINDOWS_EXE] [-- SIMULATOR_OPTIONS...]
 #   --no-build     use the build as it is
-#   --build-dir    the 32-bit build tree (default build/i686)
+#   --build-dir    the build tree (default build/i686, or build/x86_64 without 32-bit code)
 #   --program EXE  run another Windows program in the same setting instead of Tavrenix.exe
 #   after --        options for tools/simulator/bus_simulator.py (e.g. --baud 19200 --slaves 1,5)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
-build=1; program=""; sim_args=(); B="$root/build/i686"
+build=1; program=""; sim_args=(); arch=i686
+if ! tools/bench/probe32.sh; then
+  arch=x86_64
+  echo "run.sh: $(tools/bench/probe32.sh -v): building and starting the 64-bit program."
+fi
+B="$root/build/$arch"
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=0 ;;
     --program) program=$(realpath "$2"); shift ;;
-    --build-dir) B=$(realpath -m "$2"); shift ;;
+    --build-dir) B=$(realpath -m "$2"); shift
+                 case "$B" in *x86_64*) arch=x86_64 ;; *i686*) arch=i686 ;; esac ;;
     --) shift; sim_args=("$@"); break ;;
     -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "run.sh: unknown option $1 (see --help)" >&2; exit 2 ;;
@@ -28,7 +35,7 @@ bench="$root/tools/bench"
 if [ $build = 1 ]; then
   tools/setup.sh || exit 1
   mkdir -p "$root/build"
-  cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE=tools/cmake/i686-w64-mingw32.cmake >"$B.configure.log" 2>&1 \
+  cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$arch-w64-mingw32.cmake" >"$B.configure.log" 2>&1 \
     || { cat "$B.configure.log"; exit 1; }
   targets=(--target ptyshim)
   [ -f app/WinMain.cpp ] && targets+=(--target Tavrenix)
@@ -139,7 +146,7 @@ pids+=($!)
 
 echo "run.sh: simulated RS-485 line on ${com^^} ($baud baud pacing); starting $(basename "$program") on $DISPLAY"
 # In the background, so that Ctrl-C or a signal to this script reaches the cleanup at once.
-wine "$program" </dev/null &
+"$bench/wine.sh" "$program" </dev/null &
 wine_pid=$!
 wait "$wine_pid"
 status=$?

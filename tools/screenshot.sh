@@ -3,18 +3,22 @@
 # simulator on its port (as tools/run.sh sets it up), "Comm Port" ticked and a few seconds of traffic.
 # Usage: tools/screenshot.sh [--no-build] [--build-dir DIR] [--format 0-3] [--seconds N] [--out FILE]
 #   --no-build     use the build as it is
-#   --build-dir    the 32-bit build tree (default build/i686)
+#   --build-dir    the build tree (default build/i686, or build/x86_64 on a machine that runs no
+#                  32-bit code or with TAV_WINE64_ONLY=1)
 #   --format N     display format to show: 0 Normal, 1 Hex, 2 Mnemonic, 3 All Hex (default 1)
 #   --seconds N    traffic to let in before the picture (default 10)
 #   --out FILE     the picture (default docs/screenshot.png)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
-build=1; B="$root/build/i686"; format=1; seconds=10; out="$root/docs/screenshot.png"
+arch=i686
+tools/bench/probe32.sh || { arch=x86_64; echo "screenshot.sh: $(tools/bench/probe32.sh -v): the 64-bit program."; }
+build=1; B="$root/build/$arch"; format=1; seconds=10; out="$root/docs/screenshot.png"
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=0 ;;
-    --build-dir) B=$(realpath -m "$2"); shift ;;
+    --build-dir) B=$(realpath -m "$2"); shift
+                 case "$B" in *x86_64*) arch=x86_64 ;; *i686*) arch=i686 ;; esac ;;
     --format) format="$2"; shift ;;
     --seconds) seconds="$2"; shift ;;
     --out) out=$(realpath -m "$2"); shift ;;
@@ -30,7 +34,7 @@ size=1024x768
 if [ $build = 1 ]; then
   tools/setup.sh || exit 1
   mkdir -p "$B"
-  cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE=tools/cmake/i686-w64-mingw32.cmake >"$B.configure.log" 2>&1 \
+  cmake -S . -B "$B" -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$arch-w64-mingw32.cmake" >"$B.configure.log" 2>&1 \
     || { cat "$B.configure.log"; exit 1; }
   cmake --build "$B" -j2 --target Tavrenix --target ptyshim || exit 1
 fi
@@ -80,7 +84,7 @@ int main(int argc, char** argv)
     return 0;
 }
 EOF
-i686-w64-mingw32-gcc -O2 -s -o "$work/driver.exe" "$work/driver.c" -luser32 || exit 1
+$arch-w64-mingw32-gcc -O2 -s -o "$work/driver.exe" "$work/driver.c" -luser32 || exit 1
 
 pids=()
 xvfb_pid=""
@@ -124,9 +128,9 @@ setsid python3 "$root/tools/simulator/bus_simulator.py" "$B/bench/shot-bus" --se
 pids+=($!)
 
 # Both on one Wine desktop of the display's size, so the window has its frame and caption.
-wine explorer /desktop=Default,$size "$work/Tavrenix.exe" </dev/null >/dev/null 2>&1 &
+"$bench/wine.sh" explorer /desktop=Default,$size "$work/Tavrenix.exe" </dev/null >/dev/null 2>&1 &
 pids+=($!)
-wine explorer /desktop=Default,$size "$work/driver.exe" "$format" 'Z:'"${work//\//\\}"'\rect.txt' \
+"$bench/wine.sh" explorer /desktop=Default,$size "$work/driver.exe" "$format" 'Z:'"${work//\//\\}"'\rect.txt' \
   </dev/null >/dev/null 2>&1
 for _ in $(seq 200); do [ -s "$work/rect.txt" ] && break; sleep 0.1; done
 [ -s "$work/rect.txt" ] || { echo "screenshot.sh: the window did not appear" >&2; exit 1; }
@@ -137,5 +141,5 @@ echo "screenshot.sh: Comm on, window at ${x},${y} size ${w}x${h}; $seconds s of 
 sleep "$seconds"
 mkdir -p "$(dirname "$out")"
 import -window root -display "$DISPLAY" -crop "${w}x${h}+${x}+${y}" +repage "$out" || exit 1
-wine explorer /desktop=Default,$size "$work/driver.exe" close x </dev/null >/dev/null 2>&1
+"$bench/wine.sh" explorer /desktop=Default,$size "$work/driver.exe" close x </dev/null >/dev/null 2>&1
 echo "screenshot.sh: wrote $out"

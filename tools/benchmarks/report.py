@@ -108,6 +108,7 @@ def write_markdown(path, results, plot_name):
     w("| Memory | %s |" % m["memory"])
     w("| Kernel | %s |" % m["kernel"])
     w("| Wine | %s |" % m["wine"])
+    w("| Program measured | %s |" % m.get("program", "?"))
     w("| picocom | %s |" % m.get("picocom", "not installed"))
     w("| Load average at start / end | %s / %s |" % (m["load_start"], m.get("load_end", "?")))
     w("")
@@ -275,7 +276,8 @@ def plot(path, results):
     bottom.minorticks_off()
     bottom.set_xlabel("baud rate of the pacing")
     m = results["machine"]
-    fig.suptitle("Tavrenix.exe under %s, %s, %s" % (m["wine"], m["date"], m["cpu"]), fontsize=9)
+    fig.suptitle("Tavrenix.exe (%s) under %s, %s, %s" % (m.get("program", "?"), m["wine"], m["date"], m["cpu"]),
+                 fontsize=9)
     fig.tight_layout()
     fig.savefig(path, dpi=100)
     plt.close(fig)

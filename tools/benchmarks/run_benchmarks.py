@@ -28,6 +28,16 @@ def _first_line(cmd):
         return "?"
 
 
+def program_arch(exe):
+    """The architecture a Windows program was built for, from its PE header."""
+    import struct
+    with open(exe, "rb") as f:
+        head = f.read(4096)
+    pe = struct.unpack_from("<I", head, 0x3C)[0]
+    kind = struct.unpack_from("<H", head, pe + 4)[0]
+    return {0x14C: "i686 (32-bit)", 0x8664: "x86_64 (64-bit)"}.get(kind, "machine 0x%x" % kind)
+
+
 def machine():
     cpu = "?"
     with open("/proc/cpuinfo") as f:
@@ -43,7 +53,7 @@ def machine():
         "nproc": _first_line(["nproc"]),
         "memory": "%.1f GiB" % (kib / 1048576.0),
         "kernel": platform.release(),
-        "wine": _first_line(["wine", "--version"]),
+        "wine": _first_line([os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench", "wine.sh"), "--version"]),
         "load_start": " ".join(open("/proc/loadavg").read().split()[:3]),
     }
     if linebench.picocom_available():
@@ -77,7 +87,9 @@ def main():
     far = os.path.realpath(os.path.join(bench, "tty6"))
     rates = [9600, 115200, None] if a.quick else linebench.RATES
 
-    results = {"machine": machine(), "seconds": a.seconds, "line": [], "latency": [], "core": []}
+    info = machine()
+    info["program"] = program_arch(os.path.join(build, "Tavrenix.exe"))
+    results = {"machine": info, "seconds": a.seconds, "line": [], "latency": [], "core": []}
 
     log("capture core")
     results["core"] = corebench.run(root, build, 0.2 if a.quick else 0.5)
