@@ -12,6 +12,14 @@ HelpViewer::HelpViewer(HKEY root, const char* keyPath, const char* libraryName) 
     boundedCopy(libraryName_, libraryName);
 }
 
+HelpViewer::~HelpViewer()
+{
+    if (!entry_) return;
+    entry_(nullptr, nullptr, kCloseAll, 0);
+    // Unloading could still pull the code from under a window or thread the engine keeps.
+    library_.release();
+}
+
 HelpViewer& HelpViewer::Program()
 {
     static HelpViewer viewer;

@@ -54,7 +54,7 @@ public:
 
     // The send line to the device as it stands; its failure text goes to the pane.
     void Send();
-    // File > Exit: saves the settings file, then closes.
+    // File > Exit: saves the settings file (a failed save is told in a message box), then closes.
     void Exit();
 
     const CapturePane& Pane() const { return pane_; }

@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 
 #include "SampleSettings.h"
+#include "SharedChainFile.h"
 #include "TempFolder.h"
 
 namespace {
@@ -269,4 +270,28 @@ TEST_F(SampleFile, OpeningAnUnsoundFileFailsAtOnceAndLoadKeepsDefaults)
     EXPECT_STREQ(logPath, "");
     EXPECT_EQ(format, 0);
     EXPECT_STREQ(port.Settings().portName, "COM1");
+}
+
+TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
+{
+    // Two streams in the mini stream: one starts where the other does.
+    Bytes b = good;
+    put32(b, Entry("CommCfgDef") + 116, get32(good, Entry("appinfo") + 116));
+    EXPECT_FALSE(sound(b));
+
+    // Crafted files: every stream on one long chain, against each on a chain of its own.
+    EXPECT_TRUE(sound(SharedChainFile::Make(1 << 20, false)));
+    EXPECT_FALSE(sound(SharedChainFile::Make(1 << 20, true)));
+    EXPECT_TRUE(sound(SharedChainFile::Make(64 << 10, false)));
+    EXPECT_FALSE(sound(SharedChainFile::Make(64 << 10, true)));
+
+    // As the program meets one: the load keeps the defaults.
+    std::string path = dir.File("shared.def");
+    writeFile(path, SharedChainFile::Make(1 << 20, true));
+    char logPath[256] = "stale";
+    int32_t format = 3;
+    CommPort port;
+    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
+    EXPECT_STREQ(logPath, "");
+    EXPECT_EQ(format, 0);
 }
