@@ -15,6 +15,8 @@ constexpr const char* kAppInfo = "appinfo";
 constexpr const char* kCommDef = "commdef";
 constexpr const char* kCommCfgDef = "CommCfgDef";
 constexpr std::size_t kAppInfoSize = 260;
+// More than the file takes: header, tables, directory and mini stream, 512 bytes each.
+constexpr std::size_t kRoomNeeded = 8192;
 
 // The calling thread's last system error as a status code; a write fault when there is none.
 HRESULT lastError()
@@ -39,10 +41,13 @@ void appInfoBytes(const char (&logPath)[256], int32_t displayFormat, uint8_t (&b
 // Writes the three parts into a new compound file at path; the first failure's status.
 HRESULT writeParts(const char* path, const uint8_t (&app)[kAppInfoSize], CommPort& port)
 {
-    // The file system makes the file first: some storage engines (Wine's) report a folder that
-    // refuses it only as E_FAIL, this gives the reason.
+    // The file system makes the file and claims room for it first: the storage engine names a
+    // folder that refuses the file or a full disk only vaguely (Wine's: E_FAIL, "Read fault").
     UniqueFileHandle made(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!made) return lastError();
+    static const uint8_t room[kRoomNeeded] = {};
+    DWORD written = 0;
+    if (!WriteFile(made.get(), room, sizeof room, &written, nullptr) || written != sizeof room) return lastError();
     made.reset();
     CompoundFile file;
     if (!file.Create(path)) return file.Status();
