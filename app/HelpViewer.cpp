@@ -14,10 +14,14 @@ HelpViewer::HelpViewer(HKEY root, const char* keyPath, const char* libraryName) 
 
 HelpViewer::~HelpViewer()
 {
-    if (!entry_) return;
-    entry_(nullptr, nullptr, kCloseAll, 0);
+    CloseWindows();
     // Unloading could still pull the code from under a window or thread the engine keeps.
     library_.release();
+}
+
+void HelpViewer::CloseWindows()
+{
+    if (entry_) entry_(nullptr, nullptr, kCloseAll, 0);
 }
 
 HelpViewer& HelpViewer::Program()

@@ -24,6 +24,8 @@ public:
     // Closes the windows the engine opened and leaves it loaded for the process's end: a help
     // window still up would otherwise run code that is gone.
     ~HelpViewer();
+    // Asks a loaded engine to close every window it opened for this program.
+    void CloseWindows();
     HelpViewer(const HelpViewer&) = delete;
     HelpViewer& operator=(const HelpViewer&) = delete;
 

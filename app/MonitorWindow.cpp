@@ -125,6 +125,12 @@ void MonitorWindow::timerTick()
     if (logOn_ && !logFile_.FlushIfWritten()) EndLogAfterFailure();
 }
 
+bool MonitorWindow::closing()
+{
+    HelpViewer::Program().CloseWindows();
+    return true;
+}
+
 void MonitorWindow::userMessage(WPARAM, LPARAM lparam)
 {
     // Only the sink's own block, and only while a notice is posted, is a notice.

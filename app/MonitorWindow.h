@@ -23,6 +23,8 @@ public:
     bool valueChanged(int id, const Value& value, int item) override;
     bool selectionChanged(int id, int position, int code) override;
     void timerTick() override;
+    // The help windows close with the window, while its thread still runs a message loop.
+    bool closing() override;
     void userMessage(WPARAM wparam, LPARAM lparam) override;
 
     // Comm switch.
