@@ -51,6 +51,18 @@ bool sound(const Bytes& b)
     return CompoundFileCheck::IsSound(b.data(), b.size());
 }
 
+// A load of the file at path fails and leaves every default.
+void expectRefusedWithDefaults(const std::string& path)
+{
+    char logPath[256] = "stale";
+    int32_t format = 3;
+    CommPort port;
+    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
+    EXPECT_STREQ(logPath, "");
+    EXPECT_EQ(format, 0);
+    EXPECT_STREQ(port.Settings().portName, "COM1");
+}
+
 // A settings file as the program writes it (512-byte sectors), with the places to damage.
 class SampleFile : public testing::Test {
 protected:
@@ -263,13 +275,7 @@ TEST_F(SampleFile, OpeningAnUnsoundFileFailsAtOnceAndLoadKeepsDefaults)
     EXPECT_FALSE(file.OpenFile(path.c_str()));
     EXPECT_EQ(std::string(file.ErrorText()).substr(0, 9), "80030109:") << file.ErrorText();
 
-    char logPath[256] = "stale";
-    int32_t format = 3;
-    CommPort port;
-    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
-    EXPECT_STREQ(logPath, "");
-    EXPECT_EQ(format, 0);
-    EXPECT_STREQ(port.Settings().portName, "COM1");
+    expectRefusedWithDefaults(path);
 }
 
 TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
@@ -288,10 +294,5 @@ TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
     // As the program meets one: the load keeps the defaults.
     std::string path = dir.File("shared.def");
     writeFile(path, SharedChainFile::Make(1 << 20, true));
-    char logPath[256] = "stale";
-    int32_t format = 3;
-    CommPort port;
-    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
-    EXPECT_STREQ(logPath, "");
-    EXPECT_EQ(format, 0);
+    expectRefusedWithDefaults(path);
 }
