@@ -167,7 +167,9 @@ bool SettingsFile::Save(const char* filePath, const char (&logPath)[256], int32_
     char newPath[260];
     HRESULT hr = S_OK;
     int n = std::snprintf(newPath, sizeof newPath, "%s%s", filePath ? filePath : "", kNewSuffix);
-    if (!filePath || !filePath[0] || n < 0 || static_cast<std::size_t>(n) >= sizeof newPath) {
+    if (!filePath || !filePath[0]) {
+        hr = STG_E_INVALIDNAME;
+    } else if (n < 0 || static_cast<std::size_t>(n) >= sizeof newPath) {
         hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     } else {
         uint8_t app[kAppInfoSize];
