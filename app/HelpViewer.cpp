@@ -12,6 +12,18 @@ HelpViewer::HelpViewer(HKEY root, const char* keyPath, const char* libraryName) 
     boundedCopy(libraryName_, libraryName);
 }
 
+HelpViewer::~HelpViewer()
+{
+    CloseWindows();
+    // Unloading could still pull the code from under a window or thread the engine keeps.
+    library_.release();
+}
+
+void HelpViewer::CloseWindows()
+{
+    if (entry_) entry_(nullptr, nullptr, kCloseAll, 0);
+}
+
 HelpViewer& HelpViewer::Program()
 {
     static HelpViewer viewer;

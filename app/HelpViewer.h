@@ -15,11 +15,17 @@ public:
     static constexpr int kEntryOrdinal = 14;
     static constexpr std::size_t kPathSize = 260;
     static constexpr UINT kDisplayTopic = 0;  // show the file's default topic
+    static constexpr UINT kCloseAll = 0x12;    // close every window the engine opened
 
     // The system's engine: the class key under HKEY_CLASSES_ROOT, then "hhctrl.ocx".
     HelpViewer();
     // An engine found under root\keyPath (default value), else loaded as libraryName.
     HelpViewer(HKEY root, const char* keyPath, const char* libraryName);
+    // Closes the windows the engine opened and leaves it loaded for the process's end: a help
+    // window still up would otherwise run code that is gone.
+    ~HelpViewer();
+    // Asks a loaded engine to close every window it opened for this program.
+    void CloseWindows();
     HelpViewer(const HelpViewer&) = delete;
     HelpViewer& operator=(const HelpViewer&) = delete;
 

@@ -1,5 +1,7 @@
 #include "app/MonitorWindow.h"
 
+#include <cderr.h>
+#include <commdlg.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -34,6 +36,7 @@ const ControlDescriptor* const kDescriptors[] = {
     &kFrame,    &kPane,     &kSendText,  &kSend,    nullptr,
 };
 
+const char kPathTooLong[] = "The chosen path is too long for the log file (at most 255 characters).";
 const char kLogFilter[] = "Log Files (*.TXT)\0*.txt\0All Files (*.*)\0*.*\0";
 
 const int kFormatItems[kDisplayFormatCount] = {ID_FORMAT_NORMAL, ID_FORMAT_HEX, ID_FORMAT_MNEMONIC,
@@ -120,6 +123,12 @@ void MonitorWindow::timerTick()
     UpdateIndicator();
     // Lines reach the disk within one tick, so a crash loses at most the last 50 ms.
     if (logOn_ && !logFile_.FlushIfWritten()) EndLogAfterFailure();
+}
+
+bool MonitorWindow::closing()
+{
+    HelpViewer::Program().CloseWindows();
+    return true;
 }
 
 void MonitorWindow::userMessage(WPARAM, LPARAM lparam)
@@ -242,8 +251,16 @@ void MonitorWindow::EndLogAfterFailure()
 void MonitorWindow::SelectLogFile()
 {
     if (LogFile::IsBlankPath(logPath_)) LogFile::DefaultPath(logPath_);
-    if (!chooseFile(logPath_, kLogFilter, "", false)) return;
-    LogFile::WithDefaultExtension(logPath_);
+    // A buffer of its own: for a name that does not fit, the dialog writes the size it needs
+    // into the buffer's first bytes, which must never become the log path.
+    char chosen[LogFile::kPathSize];
+    boundedCopy(chosen, logPath_);
+    if (!chooseFile(chosen, kLogFilter, "", false)) {
+        if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) showMessage(kPathTooLong, "");
+        return;
+    }
+    LogFile::WithDefaultExtension(chosen);
+    boundedCopy(logPath_, chosen);
     setText(IDC_LOG_PATH, logPath_, -1);
 }
 
@@ -310,6 +327,15 @@ void MonitorWindow::Send()
 
 void MonitorWindow::Exit()
 {
-    SettingsFile::Save(logPath_, displayFormat_, *port_);
+    HRESULT status = S_OK;
+    if (!SettingsFile::Save(logPath_, displayFormat_, *port_, &status)) {
+        char path[256];
+        SettingsFile::DefaultPath(path);
+        char why[256];
+        SettingsFile::FailureText(status, why);
+        char text[1024];
+        std::snprintf(text, sizeof text, "The settings were not saved:\n  (%s)\n%s", path, why);
+        showMessage(text, "");
+    }
     close();
 }

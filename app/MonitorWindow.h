@@ -23,6 +23,8 @@ public:
     bool valueChanged(int id, const Value& value, int item) override;
     bool selectionChanged(int id, int position, int code) override;
     void timerTick() override;
+    // The help windows close with the window, while its thread still runs a message loop.
+    bool closing() override;
     void userMessage(WPARAM wparam, LPARAM lparam) override;
 
     // Comm switch.
@@ -54,7 +56,7 @@ public:
 
     // The send line to the device as it stands; its failure text goes to the pane.
     void Send();
-    // File > Exit: saves the settings file, then closes.
+    // File > Exit: saves the settings file (a failed save is told in a message box), then closes.
     void Exit();
 
     const CapturePane& Pane() const { return pane_; }

@@ -15,6 +15,7 @@ CompoundFile::~CompoundFile()
 
 bool CompoundFile::Fail(HRESULT status)
 {
+    status_ = status;
     SysErrorText text(static_cast<DWORD>(status));
     std::snprintf(errorText_, sizeof errorText_, "%lx:%s", static_cast<unsigned long>(status), text.Text());
     return false;

@@ -19,6 +19,8 @@ public:
     virtual const char* ErrorText() const;
 
     bool IsOpen() const { return open_; }
+    // The status code of the last failure; S_OK before any.
+    HRESULT Status() const { return status_; }
 
 private:
     // Takes the path into fileName_; false (with the error text) when it is empty or too long.
@@ -29,4 +31,5 @@ private:
     ComRef<IStorage> root_;
     bool open_;
     char errorText_[83];
+    HRESULT status_ = S_OK;
 };

@@ -22,16 +22,19 @@ uint16_t u16(const uint8_t* p)
     return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
-// Follows a chain in table from start to its end; false when it leaves the table or the first
-// limit entries, or comes back to a link it has passed.
-bool followChain(const std::vector<uint32_t>& table, std::size_t limit, uint32_t start, std::vector<uint32_t>& out)
+// Follows a chain in table from start to its end, claiming each sector for it; false when it
+// leaves the table or the owned range, or reaches a sector some chain (itself included) claimed.
+// Shared ownership makes the whole check linear: no sector is walked twice.
+bool claimChain(const std::vector<uint32_t>& table, std::vector<bool>& owned, uint32_t start, std::size_t& length,
+                std::vector<uint32_t>* out = nullptr)
 {
-    out.clear();
-    std::vector<bool> seen(limit, false);
+    length = 0;
+    if (out) out->clear();
     for (uint32_t s = start; s != kEndOfChain; s = table[s]) {
-        if (s >= limit || s >= table.size() || seen[s]) return false;
-        seen[s] = true;
-        out.push_back(s);
+        if (s >= owned.size() || s >= table.size() || owned[s]) return false;
+        owned[s] = true;
+        ++length;
+        if (out) out->push_back(s);
     }
     return true;
 }
@@ -68,23 +71,26 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
     uint32_t difat = u32(b + 68);
     uint32_t difatSectors = u32(b + 72);
     if (difatSectors > sectors) return false;
-    std::vector<bool> seenDifat(sectors, false);
+    // One owner per sector: the table's own sectors, its list's, and those of every chain.
+    std::vector<bool> owned(sectors, false);
     for (uint32_t d = 0; d < difatSectors; ++d) {
-        if (difat >= sectors || seenDifat[difat]) return false;
-        seenDifat[difat] = true;
+        if (difat >= sectors || owned[difat]) return false;
+        owned[difat] = true;
         const uint8_t* p = sector(difat);
         for (std::size_t i = 0; i + 1 < perSector && fatList.size() < fatSectors; ++i) fatList.push_back(u32(p + 4 * i));
         difat = u32(p + 4 * (perSector - 1));
     }
     if (fatList.size() < fatSectors) return false;
     for (uint32_t s : fatList) {
-        if (s >= sectors) return false;
+        if (s >= sectors || owned[s]) return false;
+        owned[s] = true;
         appendEntries(sector(s), sectorSize, fat);
     }
 
     // The directory, the small-block table and the mini stream.
-    std::vector<uint32_t> dirChain, miniFatChain, miniStreamChain;
-    if (!followChain(fat, sectors, u32(b + 48), dirChain) || dirChain.empty()) return false;
+    std::vector<uint32_t> dirChain, miniFatChain;
+    std::size_t length = 0;
+    if (!claimChain(fat, owned, u32(b + 48), length, &dirChain) || dirChain.empty()) return false;
     const std::size_t entriesPerSector = sectorSize / kEntrySize;
     const std::size_t entryCount = dirChain.size() * entriesPerSector;
     auto entry = [&](uint32_t id) {
@@ -96,15 +102,14 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
     std::vector<uint32_t> miniFat;
     uint32_t miniFatStart = u32(b + 60);
     if (u32(b + 64) > 0 || miniFatStart != kEndOfChain) {
-        if (!followChain(fat, sectors, miniFatStart, miniFatChain)) return false;
+        if (!claimChain(fat, owned, miniFatStart, length, &miniFatChain)) return false;
         if (miniFatChain.size() != u32(b + 64)) return false;  // the header's count is taken too
         for (uint32_t s : miniFatChain) appendEntries(sector(s), sectorSize, miniFat);
     }
     std::size_t miniSectors = 0;
     uint32_t rootSize = u32(root + 120);
     if (rootSize > 0) {
-        if (!followChain(fat, sectors, u32(root + 116), miniStreamChain)) return false;
-        if (miniStreamChain.size() * sectorSize < rootSize) return false;
+        if (!claimChain(fat, owned, u32(root + 116), length) || length * sectorSize < rootSize) return false;
         miniSectors = rootSize / kMiniSectorSize;
     }
 
@@ -112,7 +117,7 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
     // terminated, every stream's chain whole.
     std::vector<bool> reached(entryCount, false);
     std::vector<uint32_t> pending{u32(root + 76)};
-    std::vector<uint32_t> chain;
+    std::vector<bool> miniOwned(miniSectors, false);
     while (!pending.empty()) {
         uint32_t id = pending.back();
         pending.pop_back();
@@ -134,11 +139,10 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
         if (shift == 12 && u32(e + 124) != 0) return false;
         if (streamSize == 0) continue;
         if (streamSize < kMiniStreamCutoff) {
-            if (!followChain(miniFat, miniSectors, u32(e + 116), chain)) return false;
-            if (chain.size() * kMiniSectorSize < streamSize) return false;
-        } else {
-            if (!followChain(fat, sectors, u32(e + 116), chain)) return false;
-            if (chain.size() * sectorSize < streamSize) return false;
+            if (!claimChain(miniFat, miniOwned, u32(e + 116), length) || length * kMiniSectorSize < streamSize)
+                return false;
+        } else if (!claimChain(fat, owned, u32(e + 116), length) || length * sectorSize < streamSize) {
+            return false;
         }
     }
     return true;

@@ -1,7 +1,11 @@
 #include "settings/SettingsFile.h"
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include "framework/BoundedCopy.h"
+#include "framework/UniqueHandle.h"
 #include "serial/CommPort.h"
+#include "serial/SysErrorText.h"
 #include "settings/CompoundFile.h"
 #include "settings/ProgramPath.h"
 
@@ -9,6 +13,80 @@ namespace {
 
 constexpr const char* kAppInfo = "appinfo";
 constexpr const char* kCommDef = "commdef";
+constexpr const char* kCommCfgDef = "CommCfgDef";
+constexpr std::size_t kAppInfoSize = 260;
+// More than the file takes: header, tables, directory and mini stream, 512 bytes each.
+constexpr std::size_t kRoomNeeded = 8192;
+
+// The calling thread's last system error as a status code; a write fault when there is none.
+HRESULT lastError()
+{
+    DWORD e = GetLastError();
+    return HRESULT_FROM_WIN32(e ? e : ERROR_WRITE_FAULT);
+}
+
+// A wrapper's "%x" failure text back as its status code; a write fault when it holds none.
+HRESULT statusOf(const char* text)
+{
+    unsigned long code = std::strtoul(text ? text : "", nullptr, 16);
+    return code ? static_cast<HRESULT>(code) : STG_E_WRITEFAULT;
+}
+
+void appInfoBytes(const char (&logPath)[256], int32_t displayFormat, uint8_t (&bytes)[kAppInfoSize])
+{
+    std::memcpy(bytes, logPath, 256);
+    std::memcpy(bytes + 256, &displayFormat, 4);
+}
+
+// Writes the three parts into a new compound file at path; the first failure's status.
+HRESULT writeParts(const char* path, const uint8_t (&app)[kAppInfoSize], CommPort& port)
+{
+    // The file system makes the file and claims room for it first: the storage engine names a
+    // folder that refuses the file or a full disk only vaguely (Wine's: E_FAIL, "Read fault").
+    UniqueFileHandle made(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!made) return lastError();
+    static const uint8_t room[kRoomNeeded] = {};
+    DWORD written = 0;
+    if (!WriteFile(made.get(), room, sizeof room, &written, nullptr) || written != sizeof room) return lastError();
+    made.reset();
+    CompoundFile file;
+    if (!file.Create(path)) return file.Status();
+    SharedRef<StorageNode> root = file.Root();
+    if (!root) return E_POINTER;
+    SharedRef<StreamNode> appInfo = root->CreateStream(kAppInfo);
+    if (!appInfo) return statusOf(root->ErrorText());
+    if (appInfo->Write(app, sizeof app) != sizeof app) return statusOf(appInfo->ErrorText());
+    SharedRef<StorageNode> commDef = root->CreateStorage(kCommDef);
+    if (!commDef) return statusOf(root->ErrorText());
+    if (!port.SaveSettings(*commDef)) return statusOf(commDef->ErrorText());
+    return S_OK;
+}
+
+// Reads the parts back from the file at path: S_OK when they hold exactly what was written.
+HRESULT readBack(const char* path, const uint8_t (&app)[kAppInfoSize], CommPort& port)
+{
+    CompoundFile file;
+    if (!file.OpenFile(path)) return file.Status();
+    SharedRef<StorageNode> root = file.Root();
+    SharedRef<StreamNode> appInfo = root ? root->OpenStream(kAppInfo) : SharedRef<StreamNode>();
+    SharedRef<StorageNode> commDef = root ? root->OpenStorage(kCommDef) : SharedRef<StorageNode>();
+    SharedRef<StreamNode> cfg = commDef ? commDef->OpenStream(kCommCfgDef) : SharedRef<StreamNode>();
+    uint8_t appRead[kAppInfoSize + 1] = {};
+    CommCfg cfgRead;
+    bool whole = appInfo && cfg && appInfo->Size() == int64_t(sizeof app) &&
+                 appInfo->Read(appRead, sizeof appRead) == sizeof app && std::memcmp(appRead, app, sizeof app) == 0 &&
+                 cfg->Size() == int64_t(sizeof cfgRead) && cfg->Read(&cfgRead, sizeof cfgRead) == sizeof cfgRead &&
+                 std::memcmp(&cfgRead, &port.Settings(), sizeof cfgRead) == 0;
+    return whole ? S_OK : STG_E_WRITEFAULT;
+}
+
+// Asks the system to put the file's bytes on the disk before it takes the old file's place.
+HRESULT flushToDisk(const char* path)
+{
+    UniqueFileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !FlushFileBuffers(file.get())) return lastError();
+    return S_OK;
+}
 
 }  // namespace
 
@@ -29,6 +107,11 @@ bool SettingsFile::IsUsableLogPath(const char* path)
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
         if (*p < 0x20 || *p == 0x7F) return false;
     return true;
+}
+
+bool SettingsFile::IsUsablePortName(const char* name)
+{
+    return IsUsableLogPath(name);
 }
 
 bool SettingsFile::Load(char (&logPath)[256], int32_t& displayFormat, CommPort& port)
@@ -58,36 +141,63 @@ bool SettingsFile::Load(const char* filePath, char (&logPath)[256], int32_t& dis
             appInfo->Read(&displayFormat, sizeof displayFormat);
             displayFormat = UsableDisplayFormat(displayFormat);
         }
-        if (SharedRef<StorageNode> commDef = root->OpenStorage(kCommDef)) port.LoadSettings(*commDef);
+        if (SharedRef<StorageNode> commDef = root->OpenStorage(kCommDef)) {
+            port.LoadSettings(*commDef);
+            // Neither shown nor opened: the name falls back to the default port's.
+            if (!IsUsablePortName(port.Settings().portName)) boundedCopy(port.Settings().portName, CommCfg().portName);
+        }
     }
     file.CloseFile();
     return true;
 }
 
-bool SettingsFile::Save(const char (&logPath)[256], int32_t displayFormat, CommPort& port)
+bool SettingsFile::Save(const char (&logPath)[256], int32_t displayFormat, CommPort& port, HRESULT* status)
 {
     char path[256];
-    if (!DefaultPath(path)) return false;
-    return Save(path, logPath, displayFormat, port);
+    if (!DefaultPath(path)) {
+        if (status) *status = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    return Save(path, logPath, displayFormat, port, status);
 }
 
-bool SettingsFile::Save(const char* filePath, const char (&logPath)[256], int32_t displayFormat, CommPort& port)
+bool SettingsFile::Save(const char* filePath, const char (&logPath)[256], int32_t displayFormat, CommPort& port,
+                        HRESULT* status)
 {
-    CompoundFile file;
-    if (!file.Create(filePath)) return false;
-    bool whole = false;
-    {
-        SharedRef<StorageNode> root = file.Root();
-        if (!root) return false;
-        bool appWritten = false;
-        if (SharedRef<StreamNode> appInfo = root->CreateStream(kAppInfo)) {
-            appWritten = appInfo->Write(logPath, sizeof logPath) == sizeof logPath;
-            appWritten = appInfo->Write(&displayFormat, sizeof displayFormat) == sizeof displayFormat && appWritten;
-        }
-        bool commWritten = false;
-        if (SharedRef<StorageNode> commDef = root->CreateStorage(kCommDef)) commWritten = port.SaveSettings(*commDef);
-        whole = appWritten && commWritten;
+    char newPath[260];
+    HRESULT hr = S_OK;
+    int n = std::snprintf(newPath, sizeof newPath, "%s%s", filePath ? filePath : "", kNewSuffix);
+    if (!filePath || !filePath[0]) {
+        hr = STG_E_INVALIDNAME;
+    } else if (n < 0 || static_cast<std::size_t>(n) >= sizeof newPath) {
+        hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+    } else {
+        uint8_t app[kAppInfoSize];
+        appInfoBytes(logPath, displayFormat, app);
+        hr = writeParts(newPath, app, port);
+        if (SUCCEEDED(hr)) hr = readBack(newPath, app, port);
+        if (SUCCEEDED(hr)) hr = flushToDisk(newPath);
+        if (SUCCEEDED(hr) && !MoveFileExA(newPath, filePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            hr = lastError();
+        // What is left of a failed save goes; the previous file stays as it was.
+        if (FAILED(hr)) DeleteFileA(newPath);
     }
-    file.CloseFile();
-    return whole;
+    if (status) *status = hr;
+    return SUCCEEDED(hr);
+}
+
+void SettingsFile::FailureText(HRESULT status, char (&text)[256])
+{
+    SysErrorText own(static_cast<DWORD>(status));
+    // Storage codes below 0xF0 carry the number of the system error they stand for.
+    bool carries = HRESULT_FACILITY(status) == FACILITY_WIN32 ||
+                   (HRESULT_FACILITY(status) == FACILITY_STORAGE && HRESULT_CODE(status) < 0xF0);
+    if (!own.FromSystem() && carries && HRESULT_CODE(status) != 0) {
+        SysErrorText meant(static_cast<DWORD>(HRESULT_CODE(status)));
+        if (meant.FromSystem()) {
+            boundedCopy(text, meant.Text());
+            return;
+        }
+    }
+    boundedCopy(text, own.Text());
 }

@@ -23,7 +23,9 @@ set(drills
   "comm_toggle|240|comm_toggle.py"
   "log_faults.full|90|log_faults.py|full"
   "log_faults.readonly|90|log_faults.py|readonly"
-  "log_faults.deleted|90|log_faults.py|deleted")
+  "log_faults.deleted|90|log_faults.py|deleted"
+  "settings_faults.full|90|settings_faults.py|full"
+  "settings_faults.readonly|90|settings_faults.py|readonly")
 if(CMAKE_SIZEOF_VOID_P EQUAL 4 OR TAV_DRILL_SOAK_ALL OR NOT TAV_HOST_RUNS_32BIT)
   list(APPEND drills "soak|240|soak.py")
 endif()

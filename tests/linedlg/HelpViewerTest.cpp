@@ -168,6 +168,18 @@ TEST_F(HelpLoader, AnEngineWithoutOrdinal14IsUnloadedAndNeverTriedAgain)
     EXPECT_EQ(GetModuleHandleA("noentry.dll"), nullptr);
 }
 
+TEST_F(HelpLoader, TheEnginesWindowsCloseBeforeTheLoaderGoes)
+{
+    HWND help = nullptr;
+    {
+        HelpViewer viewer(HKEY_CURRENT_USER, kTestKey.c_str(), "fakehelp.dll");
+        help = viewer.Call(nullptr, "a.chm", 1, 0);  // a window run by the engine's code
+        ASSERT_TRUE(IsWindow(help));
+    }
+    // A window left behind would run code that may be gone: it must not outlive the loader.
+    EXPECT_FALSE(IsWindow(help));
+}
+
 TEST(HelpEngine, TheSystemsEngineIsFoundThroughTheRegistry)
 {
     // The loader as the program uses it, on the system's own engine (a harmless request).

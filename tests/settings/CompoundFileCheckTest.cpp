@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 
 #include "SampleSettings.h"
+#include "SharedChainFile.h"
 #include "TempFolder.h"
 
 namespace {
@@ -48,6 +49,18 @@ void writeFile(const std::string& path, const Bytes& bytes)
 bool sound(const Bytes& b)
 {
     return CompoundFileCheck::IsSound(b.data(), b.size());
+}
+
+// A load of the file at path fails and leaves every default.
+void expectRefusedWithDefaults(const std::string& path)
+{
+    char logPath[256] = "stale";
+    int32_t format = 3;
+    CommPort port;
+    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
+    EXPECT_STREQ(logPath, "");
+    EXPECT_EQ(format, 0);
+    EXPECT_STREQ(port.Settings().portName, "COM1");
 }
 
 // A settings file as the program writes it (512-byte sectors), with the places to damage.
@@ -262,11 +275,24 @@ TEST_F(SampleFile, OpeningAnUnsoundFileFailsAtOnceAndLoadKeepsDefaults)
     EXPECT_FALSE(file.OpenFile(path.c_str()));
     EXPECT_EQ(std::string(file.ErrorText()).substr(0, 9), "80030109:") << file.ErrorText();
 
-    char logPath[256] = "stale";
-    int32_t format = 3;
-    CommPort port;
-    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
-    EXPECT_STREQ(logPath, "");
-    EXPECT_EQ(format, 0);
-    EXPECT_STREQ(port.Settings().portName, "COM1");
+    expectRefusedWithDefaults(path);
+}
+
+TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
+{
+    // Two streams in the mini stream: one starts where the other does.
+    Bytes b = good;
+    put32(b, Entry("CommCfgDef") + 116, get32(good, Entry("appinfo") + 116));
+    EXPECT_FALSE(sound(b));
+
+    // Crafted files: every stream on one long chain, against each on a chain of its own.
+    EXPECT_TRUE(sound(SharedChainFile::Make(1 << 20, false)));
+    EXPECT_FALSE(sound(SharedChainFile::Make(1 << 20, true)));
+    EXPECT_TRUE(sound(SharedChainFile::Make(64 << 10, false)));
+    EXPECT_FALSE(sound(SharedChainFile::Make(64 << 10, true)));
+
+    // As the program meets one: the load keeps the defaults.
+    std::string path = dir.File("shared.def");
+    writeFile(path, SharedChainFile::Make(1 << 20, true));
+    expectRefusedWithDefaults(path);
 }

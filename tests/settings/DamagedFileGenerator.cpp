@@ -139,6 +139,10 @@ DamagedFileGenerator::Outcome DamagedFileGenerator::Expect(const Layout& l)
         CommCfg& c = o.cfg;
         std::memcpy(&c, l.cfgBytes.data(), std::min(l.cfgBytes.size(), kCfgSize));
         if (!std::memchr(c.portName, 0, sizeof c.portName)) c.portName[sizeof c.portName - 1] = 0;
+        // A name with a control character names no device: the default port's instead.
+        if (std::any_of(c.portName, c.portName + std::strlen(c.portName),
+                        [](char ch) { return static_cast<unsigned char>(ch) < 32 || ch == 127; }))
+            std::strcpy(c.portName, CommCfg().portName);
         CommCfg def;
         if (c.baudRate <= 0) c.baudRate = def.baudRate;
         if (c.parity < 0 || c.parity > 4) c.parity = def.parity;

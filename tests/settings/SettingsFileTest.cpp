@@ -260,3 +260,84 @@ TEST(SettingsFile, DefaultFileLiesBesideTheProgram)
     EXPECT_TRUE(sameRecord(next.Settings(), port.Settings()));
     EXPECT_TRUE(DeleteFileA(path));
 }
+
+TEST(SettingsFile, AFailedSaveLeavesThePreviousFileWholeAndSaysWhy)
+{
+    TempFolder dir;
+    const std::string path = dir.File("kept.def");
+    const std::string beside = path + SettingsFile::kNewSuffix;
+    char logPath[256] = "C:\\kept.txt";
+    CommPort port;
+    ASSERT_TRUE(SettingsFile::Save(path.c_str(), logPath, 2, port));
+    char other[256] = "C:\\other.txt";
+    auto saveFails = [&](const char* what) {
+        HRESULT status = S_OK;
+        EXPECT_FALSE(SettingsFile::Save(path.c_str(), other, 1, port, &status)) << what;
+        EXPECT_TRUE(FAILED(status)) << what;
+    };
+    auto expectKept = [&](const char* what) {
+        char loaded[256];
+        int32_t format = 0;
+        CommPort back;
+        EXPECT_TRUE(SettingsFile::Load(path.c_str(), loaded, format, back)) << what;
+        EXPECT_STREQ(loaded, "C:\\kept.txt") << what;
+        EXPECT_EQ(format, 2) << what;
+    };
+
+    // The new file cannot be made beside the old one (a folder has its name).
+    ASSERT_TRUE(CreateDirectoryA(beside.c_str(), nullptr));
+    saveFails("no new file");
+    expectKept("no new file");
+    RemoveDirectoryA(beside.c_str());
+
+    // The old file cannot be replaced while another program holds it.
+    {
+        CompoundFile holder;
+        ASSERT_TRUE(holder.OpenFile(path.c_str()));
+        saveFails("file in use");
+    }
+    expectKept("file in use");
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing of a failed save stays";
+
+    ASSERT_TRUE(SettingsFile::Save(path.c_str(), other, 1, port));
+    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(SettingsFile, FailureTextsOfStorageCodesAreTheSystemsWords)
+{
+    // Wine has no text for these storage codes; each stands for a system error that has one.
+    for (HRESULT code : {STG_E_ACCESSDENIED, STG_E_MEDIUMFULL, STG_E_WRITEFAULT, STG_E_SHAREVIOLATION,
+                         HRESULT_FROM_WIN32(ERROR_DISK_FULL)}) {
+        char why[256];
+        SettingsFile::FailureText(code, why);
+        EXPECT_GT(std::strlen(why), 5u) << std::hex << code;
+        EXPECT_EQ(std::string(why).find("Unknown error"), std::string::npos) << why;
+    }
+    char why[256];
+    SettingsFile::FailureText(static_cast<HRESULT>(0x8003FFF0), why);  // no text anywhere
+    EXPECT_STREQ(why, "Unknown error 0x8003FFF0");
+}
+
+TEST(SettingsFile, APortNameWithAControlCharacterGivesTheDefaultPort)
+{
+    TempFolder dir;
+    const std::string path = dir.File("portname.def");
+    CommPort port;
+    auto loadName = [&](const char* name) {
+        CommCfg cfg;
+        std::memset(cfg.portName, 0, sizeof cfg.portName);
+        std::memcpy(cfg.portName, name, std::strlen(name));
+        cfg.baudRate = 19200;
+        std::vector<char> record(reinterpret_cast<char*>(&cfg), reinterpret_cast<char*>(&cfg) + 60);
+        writeFile(path, appInfo("", 0), &record);
+        char logPath[256];
+        int32_t format = 0;
+        port.Settings() = CommCfg();
+        EXPECT_TRUE(SettingsFile::Load(path.c_str(), logPath, format, port));
+        EXPECT_EQ(port.Settings().baudRate, 19200) << "only the name falls back";
+        return std::string(port.Settings().portName);
+    };
+    for (const char* name : {"CO\x01M5", "\x1b[2J", "COM7\x7f", "COM\t8"}) EXPECT_EQ(loadName(name), "COM1");
+    // Printable names stay, the upper half of the code page included.
+    for (const char* name : {"\\\\.\\COM12", "COM\xe9"}) EXPECT_EQ(loadName(name), name);
+}
