@@ -8,7 +8,6 @@
 #include "app/AboutBox.h"
 #include "app/HelpViewer.h"
 #include "app/MonitorSink.h"
-#include "app/MonitorTestHook.h"
 #include "framework/BoundedCopy.h"
 #include "framework/ButtonImages.h"
 #include "framework/ControlAnchor.h"
@@ -55,12 +54,10 @@ MonitorWindow::MonitorWindow()
     setInt(-1, 1, ID_LOG_OFF);
     SetDisplayFormat(displayFormat_);
     setText(IDC_SEND_TEXT, sendText_, -1);
-    testHook_ = MonitorTestHook::InstallIfEnabled(hwnd());
 }
 
 MonitorWindow::~MonitorWindow()
 {
-    testHook_.reset();
     // The receiver's thread ends with the port; only then may the sink it calls go.
     port_.reset();
     sink_.reset();

@@ -9,7 +9,6 @@
 
 class CommPort;
 class MonitorSink;
-class MonitorTestHook;
 struct CommNotice;
 
 class MonitorWindow : public Dialog {
@@ -81,5 +80,4 @@ private:
     LogFile logFile_;
     int32_t displayFormat_ = 0;
     char sendText_[kSendTextSize] = {};
-    std::unique_ptr<MonitorTestHook> testHook_;
 };

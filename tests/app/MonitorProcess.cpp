@@ -1,7 +1,6 @@
 #include "MonitorProcess.h"
 
 #include <vector>
-#include "app/MonitorTestHook.h"
 #include "framework/BoundedCopy.h"
 #include "serial/CommCfg.h"
 #include "serial/CommPort.h"
@@ -43,12 +42,7 @@ std::string windowText(HWND hwnd)
 
 std::string MonitorProcess::builtProgram()
 {
-    // The Unix path of the build's program, reached through Wine's drive Z:.
-    std::string path = "Z:" TAV_PROGRAM_UNIX_PATH;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
+    return bench::windowsPath(TAV_PROGRAM_UNIX_PATH);
 }
 
 std::string MonitorProcess::describePort(const char* portName, int rxTimeoutMs)
@@ -83,14 +77,12 @@ MonitorProcess::~MonitorProcess()
 
 bool MonitorProcess::start()
 {
-    SetEnvironmentVariableA(MonitorTestHook::kEnvironmentName, "1");
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string commandLine = "\"" + program_ + "\"";
     BOOL ok = CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
                              &si, &pi);
-    SetEnvironmentVariableA(MonitorTestHook::kEnvironmentName, nullptr);
     if (!ok) {
         failure_ = "CreateProcess failed with " + std::to_string(GetLastError());
         return false;
@@ -105,7 +97,12 @@ bool MonitorProcess::start()
         failure_ = running() ? "no window in 15 s" : "ended with exit code " + std::to_string(code);
         return false;
     }
-    // The hook is installed at the end of construction; once it answers, the window is ready.
+    // The window is shown while it is being built; the build is done when its loop waits for input.
+    WaitForInputIdle(process_.get(), 5000);
+    if (!probe_.attach(GetWindowThreadProcessId(window_, nullptr))) {
+        failure_ = probe_.failure();
+        return false;
+    }
     if (bench::pumpUntil([&] { return menuState(40001) != -1; }, 5000)) return true;
     failure_ = "the window did not answer";
     return false;
@@ -198,11 +195,7 @@ void MonitorProcess::type(int id, const std::string& text) const
 
 int MonitorProcess::menuState(int commandId) const
 {
-    static const UINT message = RegisterWindowMessageA(MonitorTestHook::kMessageName);
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window_, message, WPARAM(commandId), 0, SMTO_ABORTIFHUNG, 5000, &result)) return -1;
-    if (!(result & MonitorTestHook::kAnswered) || LONG_PTR(result) == -1) return -1;
-    return int(result & 0xFFFF);
+    return MenuProbe::state(window_, commandId);
 }
 
 bool MonitorProcess::menuChecked(int commandId) const

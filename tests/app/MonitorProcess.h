@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "MenuProbe.h"
 #include "framework/UniqueHandle.h"
 
 class MonitorProcess {
@@ -22,7 +23,7 @@ public:
     // The port description the window shows for such settings (other fields at their defaults).
     static std::string describePort(const char* portName, int rxTimeoutMs = 100);
 
-    // Starts it with the test hooks on and waits for its window; false when none appeared.
+    // Starts it, waits for its window and hooks the menu probe onto it; false when that failed.
     bool start();
     // Why the last start failed.
     const std::string& failure() const { return failure_; }
@@ -30,6 +31,8 @@ public:
     // Waits for the process to end; true when it did, with its exit code.
     bool waitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     void kill();
+    // Unhooks the menu probe: menu states are no longer answered.
+    void detachProbe() { probe_.detach(); }
 
     HWND window() const { return window_; }
     HWND control(int id) const { return GetDlgItem(window_, id); }
@@ -51,7 +54,7 @@ public:
     // The focus moves on to the pane: an edit that had it commits its change to the window.
     void leave() const { focus(1000); }
 
-    // Menu item state through the program's test hook: its MF_ bits, -1 when not answered.
+    // Menu item state through the menu probe: its MF_ bits, -1 when not answered.
     int menuState(int commandId) const;
     bool menuChecked(int commandId) const;
     bool menuGrayed(int commandId) const;
@@ -78,5 +81,6 @@ private:
     UniqueHandle process_;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
+    MenuProbe probe_;
     std::string failure_;
 };

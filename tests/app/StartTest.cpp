@@ -34,6 +34,7 @@ TEST(Start, FirstStartWithoutSettingsFile)
     EXPECT_TRUE(program.enabled(1002));
     EXPECT_TRUE(program.enabled(1005));
     EXPECT_TRUE(program.enabled(1010));
+    EXPECT_EQ(program.menuState(40999), -1) << "an item the menu does not have";
 
     bench::pump(300);  // a few ticks
     Lamp lamp = classifyLamp(program.lampPixel());
@@ -45,6 +46,10 @@ TEST(Start, FirstStartWithoutSettingsFile)
     bench::pump(200);
     EXPECT_TRUE(program.running());
     EXPECT_EQ(program.paneText(), "");
+
+    // Menu states come only from the probe this driver hooked in: the program has no such entry.
+    program.detachProbe();
+    EXPECT_EQ(program.menuState(40012), -1);
 
     // The close box leaves without writing a settings file.
     PostMessageA(program.window(), WM_CLOSE, 0, 0);

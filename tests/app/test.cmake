@@ -1,6 +1,9 @@
-# End to end: the built Tavrenix.exe on the bench display and line, driven by this test program.
+# End to end: the built Tavrenix.exe on the bench display and line, driven by this test program,
+# which reads menu states through the menu probe DLL hooked into the program.
 list(APPEND TEST_PROPERTIES RESOURCE_LOCK "line;display")
 if(TARGET Tavrenix)
-  add_dependencies(${TEST_TARGET} Tavrenix)
-  target_compile_definitions(${TEST_TARGET} PRIVATE TAV_PROGRAM_UNIX_PATH="$<TARGET_FILE:Tavrenix>")
+  add_dependencies(${TEST_TARGET} Tavrenix tavmenuprobe)
+  target_include_directories(${TEST_TARGET} PRIVATE ${CMAKE_SOURCE_DIR}/tools/menuprobe)
+  target_compile_definitions(${TEST_TARGET} PRIVATE TAV_PROGRAM_UNIX_PATH="$<TARGET_FILE:Tavrenix>"
+                             TAV_MENU_PROBE_UNIX_PATH="$<TARGET_FILE:tavmenuprobe>")
 endif()

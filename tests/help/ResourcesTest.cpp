@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/UniqueHandle.h"
+#include "TavVersion.h"
 #include "resources/resource.h"
 
 namespace {
@@ -478,7 +479,8 @@ TEST(Icons, SixteenPixelDotsAreDrawnForThatSizeNotScaled) {
 
 // ---- version -------------------------------------------------------------------------------------
 
-TEST(VersionInfo, SaysTavrenix12ByOlventaSoftware) {
+// The build's one version (CMakeLists.txt) reaches the version resource.
+TEST(VersionInfo, SaysTavrenixOfTheBuildVersionByOlventaSoftware) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     DWORD ignored = 0;
@@ -489,10 +491,11 @@ TEST(VersionInfo, SaysTavrenix12ByOlventaSoftware) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT len = 0;
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &len));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010002u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    const DWORD ms = MAKELONG(TAV_VERSION_MINOR, TAV_VERSION_MAJOR), ls = MAKELONG(0, TAV_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, ms);
+    EXPECT_EQ(fixed->dwFileVersionLS, ls);
+    EXPECT_EQ(fixed->dwProductVersionMS, ms);
+    EXPECT_EQ(fixed->dwProductVersionLS, ls);
     auto text = [&](const char* name) {
         char* value = nullptr;
         UINT n = 0;
@@ -502,8 +505,8 @@ TEST(VersionInfo, SaysTavrenix12ByOlventaSoftware) {
     };
     EXPECT_EQ(text("ProductName"), "Tavrenix");
     EXPECT_EQ(text("CompanyName"), "Olventa Software");
-    EXPECT_EQ(text("FileVersion"), "1.2.0.0");
-    EXPECT_EQ(text("ProductVersion"), "1.2.0.0");
+    EXPECT_EQ(text("FileVersion"), TAV_VERSION_TEXT);
+    EXPECT_EQ(text("ProductVersion"), TAV_VERSION_TEXT);
 }
 
 }  // namespace

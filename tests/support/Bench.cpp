@@ -11,6 +11,15 @@ std::string benchDir()
     return d ? d : "";
 }
 
+std::string windowsPath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
 HANDLE openRaw(const char* port)
 {
     std::string name = std::string("\\\\.\\") + port;

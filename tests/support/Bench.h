@@ -14,6 +14,9 @@ constexpr const char* kFarPort2 = "COM8";
 // The bench folder (Unix path) from the environment, empty when not run on the bench.
 std::string benchDir();
 
+// A Unix path as Windows programs under Wine reach it, through drive Z:.
+std::string windowsPath(const std::string& unixPath);
+
 // A non-overlapped, raw handle on a port of the bench (INVALID_HANDLE_VALUE on failure).
 HANDLE openRaw(const char* port);
 
