@@ -57,6 +57,7 @@ MonitorWindow::MonitorWindow()
 
 MonitorWindow::~MonitorWindow()
 {
+    detach();  // no message reaches the members below while they go
     testHook_.reset();
     // The receiver's thread ends with the port; only then may the sink it calls go.
     port_.reset();
