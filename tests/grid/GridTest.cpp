@@ -357,22 +357,17 @@ TEST_F(Grid, TypedTextCommitsUnderItsOwnRowBeforeAnyScroll)
         ControlWrapper::fromWindow(c)->setText("", -1);
         focus(*d, c);
         int id = idOf(c);
-        int top = g->topRow();
         SendMessageA(c, WM_CHAR, static_cast<WPARAM>(typed), 1);
         d->clear();
         scroll();
-        ASSERT_NE(g->topRow(), top) << typed;
-        int value = -1, scrolled = -1;
-        for (int i = static_cast<int>(d->reports.size()) - 1; i >= 0; --i) {
-            if (d->reports[i].what == "value") value = i;
-            if (d->reports[i].what == "scrolled") scrolled = i;
-        }
-        ASSERT_GE(value, 0) << typed;
-        EXPECT_LT(value, scrolled) << typed;
-        EXPECT_EQ(d->reports[value].id, id) << typed;
-        EXPECT_EQ(d->reports[value].text, std::string(1, typed));
-        EXPECT_EQ(d->count("value"), 1) << typed;
-        ++typed;
+        // The value comes first, only a row given up may precede it; the scroll follows.
+        ASSERT_GE(d->reports.size(), 2u) << typed;
+        const Report& v = d->reports[d->reports[0].what == "rowFocused" ? 1 : 0];
+        EXPECT_EQ(v.what, "value") << typed;
+        EXPECT_EQ(v.id, id) << typed;
+        EXPECT_EQ(v.text, std::string(1, typed++));
+        EXPECT_EQ(d->count("value"), 1);
+        EXPECT_EQ(d->count("scrolled"), 1);
     }
 }
 

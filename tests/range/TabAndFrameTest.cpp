@@ -302,9 +302,6 @@ TEST(ManyPages, OnlyTheCurrentPageShowsWhateverItsResourceSays)
     ASSERT_EQ(tab->pageCount(), 2);
     EXPECT_TRUE(IsWindowVisible(tab->page(0)));
     EXPECT_FALSE(IsWindowVisible(tab->page(1)));
-    tab->select(1);
-    EXPECT_FALSE(IsWindowVisible(tab->page(0)));
-    EXPECT_TRUE(IsWindowVisible(tab->page(1)));
 }
 
 TEST(ManyPages, AtMost25PagesAreMade)
