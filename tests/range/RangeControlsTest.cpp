@@ -29,6 +29,14 @@ protected:
     }
     LRESULT send(int id, UINT message, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(dialog->item(id), message, w, l); }
     int trackPos(int id) { return static_cast<int>(send(id, TBM_GETPOS)); }
+    HWND clickUpperArrow(int id)
+    {
+        HWND ud = dialog->item(id);
+        RECT r{};
+        GetClientRect(ud, &r);
+        clickAt(ud, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+        return ud;
+    }
 
     // Presses the thumb, moves it right by the steps, and releases it; calls step after each move.
     template <class F>
@@ -188,10 +196,7 @@ TEST_F(RangeControls, UpDownReportsOnlyTheThumbPosition)
     EXPECT_TRUE(dialog->reports.empty());
 
     // A click on the upper arrow: one report of the new position (the end of the click is not one).
-    HWND ud = dialog->item(IDC_UPDOWN);
-    RECT r{};
-    GetClientRect(ud, &r);
-    clickAt(ud, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+    HWND ud = clickUpperArrow(IDC_UPDOWN);
     ASSERT_EQ(dialog->reports.size(), 1u);
     EXPECT_EQ(dialog->reports[0].id, IDC_UPDOWN);
     EXPECT_EQ(dialog->reports[0].a, -1);
@@ -232,10 +237,7 @@ TEST_F(RangeControls, PositionsBeyond16BitsAreReportedWhole)
     EXPECT_EQ(dialog->reports[0].b, released);
 
     dialog->window()->findTarget(IDC_UPDOWN_WIDE)->setReal(70000, -1);
-    HWND ud = dialog->item(IDC_UPDOWN_WIDE);
-    RECT r{};
-    GetClientRect(ud, &r);
-    clickAt(ud, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+    clickUpperArrow(IDC_UPDOWN_WIDE);
     ASSERT_EQ(dialog->reports.size(), 2u);
     EXPECT_EQ(dialog->reports[1].id, IDC_UPDOWN_WIDE);
     EXPECT_EQ(dialog->reports[1].b, 70001);
