@@ -58,6 +58,7 @@ MonitorWindow::MonitorWindow()
 
 MonitorWindow::~MonitorWindow()
 {
+    detach();  // no message reaches the members below while they go
     // The receiver's thread ends with the port; only then may the sink it calls go.
     port_.reset();
     sink_.reset();

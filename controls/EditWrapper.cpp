@@ -95,11 +95,16 @@ void EditWrapper::onCommand(int code, int)
         break;
     case EN_KILLFOCUS:
     case 0:  // Enter: the dialog hands its OK command to the focused control
-        if (dirty_) commit();
+        commitPending();
         break;
     default:
         break;
     }
+}
+
+void EditWrapper::commitPending()
+{
+    if (dirty_) commit();
 }
 
 int EditWrapper::caretIndex()

@@ -17,6 +17,9 @@ public:
     void clear(int item) override;  // a negative item empties the text
     void onCommand(int code, int arg) override;
 
+    // Reports a text the user changed and the dialog has not accepted yet, as Enter would.
+    void commitPending();
+
     bool dirty() const { return dirty_ != 0; }
     bool commitOnChange() const { return commitOnChange_ != 0; }
 

@@ -1,6 +1,7 @@
 #include "controls/GridWrapper.h"
 #include <algorithm>
 #include <vector>
+#include "controls/EditWrapper.h"
 #include "controls/GridColumns.h"
 #include "controls/GridHeaderWrapper.h"
 #include "controls/GridScrollWrapper.h"
@@ -269,19 +270,30 @@ void GridWrapper::reportScrolled()
     if (Dialog* d = dialog()) d->gridScrolled(id(), topRow_);
 }
 
+ControlWrapper* GridWrapper::focusedCell() const
+{
+    // The focus may be in a child of the cell (a combo box's edit field).
+    HWND stop = container();
+    for (HWND h = GetFocus(); h && h != stop; h = GetParent(h)) {
+        ControlWrapper* w = ControlWrapper::fromWindow(h);
+        if (w && w->getKeyHandler() == static_cast<const KeyHandler*>(this)) return w;
+    }
+    return nullptr;
+}
+
 bool GridWrapper::scrollTo(int row)
 {
+    if (std::min(std::max(row, 0), lastRow_ - visibleRows_ + 1) == topRow_) return false;
+    ControlWrapper* f = focusedCell();
+    // Typed text goes to the dialog under the row it was typed in, before the cells show others.
+    if (auto* edit = dynamic_cast<EditWrapper*>(f)) edit->commitPending();
+    // The dialog's answer to the commit may have scrolled already.
     int t = std::min(std::max(row, 0), lastRow_ - visibleRows_ + 1);
     if (t == topRow_) return false;
 
-    int focusId = 0;
-    bool hadFocus = false;
-    if (ControlWrapper* f = ControlWrapper::fromWindow(GetFocus())) {
-        if (f->getKeyHandler() == static_cast<KeyHandler*>(this)) {
-            focusId = f->id();
-            hadFocus = true;
-        }
-    }
+    f = focusedCell();
+    int focusId = f ? f->id() : 0;
+    bool hadFocus = f != nullptr;
     if (currentRow_ != -1) {
         reportRowFocused(-1);
         currentRow_ = std::min(std::max(currentRow_, t), t + visibleRows_ - 1);
@@ -363,8 +375,8 @@ void GridWrapper::scrollRequest(int request, int position)
 void GridWrapper::onScrollFocus()
 {
     reportScrolled();
-    ControlWrapper* f = ControlWrapper::fromWindow(GetFocus());
-    if (!f || f->getKeyHandler() != static_cast<KeyHandler*>(this)) return;
+    ControlWrapper* f = focusedCell();
+    if (!f) return;
     currentRow_ = rowOf(f->id());
     reportRowFocused(currentRow_);
 }

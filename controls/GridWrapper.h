@@ -45,6 +45,7 @@ public:
     void onFocusGained(int cellId) override;
     void release() override;  // the cells do not own the grid
 
+    // The focused cell commits its typed text under its row before the cells are renumbered.
     bool scrollTo(int row);
     bool setRowCount(int count);
     void setCurrentRow(int row);
@@ -68,6 +69,8 @@ private:
     void buildRows(HWND parent);
     void createHeader(HWND parent, HFONT font, int fontHeight, const ControlDescriptor* descriptor);
     void createScrollBar(HWND parent);
+    // The wrapper of the cell holding the focus (itself or through a child), or null.
+    ControlWrapper* focusedCell() const;
     void reportRowFocused(int row);
     void reportScrolled();
     ControlWrapper* cellWrapper(int n) const;

@@ -44,7 +44,8 @@ TabWrapper::TabWrapper(DialogWindow* owner, HWND control, int id, const ControlD
         HWND page = owner->createChildDialog(*pageId);
         pages_[pageCount_] = page;
         if (page) {
-            UINT flags = SWP_NOACTIVATE | (pageCount_ == currentPage_ ? SWP_SHOWWINDOW : 0);
+            // A page whose resource is visible would otherwise show under the current one.
+            UINT flags = SWP_NOACTIVATE | (pageCount_ == currentPage_ ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
             SetWindowPos(page, hwnd_, area.left, area.top, area.right - area.left, area.bottom - area.top, flags);
         }
         ++pageCount_;

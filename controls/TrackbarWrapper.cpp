@@ -1,4 +1,5 @@
 #include "controls/TrackbarWrapper.h"
+#include <climits>
 #include "controls/NumberValue.h"
 #include "controls/TrackbarSetup.h"
 #include "framework/ControlFactory.h"
@@ -60,14 +61,23 @@ void TrackbarWrapper::onCommand(int request, int position)
         report(static_cast<int>(SendMessageA(hwnd_, TBM_GETPOS, 0, 0)));
         break;
     case TB_THUMBPOSITION:
-        if (!reportWhileDragging_) report(position);
+        if (!reportWhileDragging_) report(thumbPosition(position));
         break;
     case TB_THUMBTRACK:
-        if (reportWhileDragging_) report(position);
+        if (reportWhileDragging_) report(thumbPosition(position));
         break;
     default:
         break;  // TB_ENDTRACK and above
     }
+}
+
+int TrackbarWrapper::thumbPosition(int position)
+{
+    auto low = static_cast<int>(SendMessageA(hwnd_, TBM_GETRANGEMIN, 0, 0));
+    auto high = static_cast<int>(SendMessageA(hwnd_, TBM_GETRANGEMAX, 0, 0));
+    if (low >= SHRT_MIN && high <= SHRT_MAX) return position;
+    // The message carries 16 bits of the position; the control holds all of it.
+    return static_cast<int>(SendMessageA(hwnd_, TBM_GETPOS, 0, 0));
 }
 
 void TrackbarWrapper::report(int position)

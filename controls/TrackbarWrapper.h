@@ -21,6 +21,9 @@ public:
                                                   const ControlDescriptor* descriptor);
 
 private:
+    // The thumb position of a request: the message's own, or the control's when the range does
+    // not fit the message's signed 16 bits.
+    int thumbPosition(int position);
     void report(int position);
 
     int reportWhileDragging_ = 0;

@@ -17,7 +17,8 @@ public:
     virtual bool collapse(const TreePath& path) = 0;                                                  // 5
     // Selects the item; a path to nothing clears the selection.
     virtual bool select(const TreePath& path) = 0;                                                    // 6
-    // The application's event sink (not owned; null stops the reports and the drags).
+    // The application's event sink (not owned; null stops the reports and the drags). Installed
+    // here rather than through getExtension's int argument, which cannot hold a 64-bit pointer.
     virtual void setEvents(TreeEvents* events) = 0;                                                   // 7
 
 protected:

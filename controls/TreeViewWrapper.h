@@ -31,7 +31,8 @@ public:
     void setInt(int value, int item) override;
     void clear(int item) override;
     using ValueTarget::select;
-    // The TreeItems interface; the argument is ignored (setEvents installs the sink).
+    // The TreeItems interface; the argument is ignored. The event sink is installed with
+    // TreeItems::setEvents, not through this int, which cannot carry a pointer in a 64-bit build.
     void* getExtension(int which) override;
 
     // TreeItems.

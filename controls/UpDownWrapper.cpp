@@ -48,6 +48,10 @@ void UpDownWrapper::setReal(double value, int)
 void UpDownWrapper::onCommand(int request, int position)
 {
     if (request != SB_THUMBPOSITION) return;
+    int lower = 0, upper = 0;
+    SendMessageA(hwnd_, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
+    // The message carries 16 bits of the position; beyond them the control holds all of it.
+    if (!fitsShort(lower) || !fitsShort(upper)) position = static_cast<int>(SendMessageA(hwnd_, UDM_GETPOS32, 0, 0));
     NumberValue value(position);
     reportValue(value, -1);
 }

@@ -11,6 +11,7 @@ public:
     UpDownWrapper(DialogWindow* owner, HWND control, int id, const ControlDescriptor* descriptor);
 
     void setReal(double value, int item) override;
+    // SB_THUMBPOSITION reports the position; a range beyond 16 bits reads it from the control.
     void onCommand(int request, int position) override;
 
     static std::unique_ptr<ControlWrapper> create(DialogWindow& owner, HWND control, int id, LONG style,

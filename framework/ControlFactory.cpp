@@ -74,6 +74,7 @@ ControlWrapper* ControlFactory::bind(HWND control, DialogWindow& owner, HWND con
     if (!container) container = owner.hwnd();
     int id = GetDlgCtrlID(control);
     if (!container || GetParent(control) != container) return nullptr;
+    if (ControlWrapper* bound = ControlWrapper::fromWindow(control)) return bound;
     const ControlDescriptor* d = owner.findDescriptor(id);
     std::unique_ptr<ControlWrapper> w = create(owner, control, id, d);
     if (!w) {

@@ -59,7 +59,8 @@ public:
                                                   const ControlDescriptor* descriptor);
     // Binds one control whose parent is container (the owner's own window when null): creates
     // its wrapper, stores it in the user-data slot, sets its rectangle in the parent and its
-    // anchor. Returns the wrapper (owned through the slot), or null when skipped or failed.
+    // anchor. Returns the wrapper (owned through the slot), or null when skipped or failed; a
+    // control that is bound already keeps its wrapper, which is returned.
     static ControlWrapper* bind(HWND control, DialogWindow& owner, HWND container = nullptr);
     // EnumChildWindows procedure over a dialog window; lparam is the DialogWindow. Continues always.
     static BOOL CALLBACK binder(HWND control, LPARAM owner);

@@ -6,28 +6,54 @@
 #include "framework/FontMaker.h"
 #include "framework/TextValue.h"
 
+namespace {
+
+// The procedure a control had before the subclass procedure, kept on the control itself so that
+// it is found while no wrapper is bound.
+const char* const PreviousProcProperty = "TavrenixPreviousProc";
+
+WNDPROC keptProc(HWND control)
+{
+    return reinterpret_cast<WNDPROC>(GetPropA(control, PreviousProcProperty));
+}
+
+}  // namespace
+
 ControlWrapper::ControlWrapper(DialogWindow* owner, HWND control, int id)
     : keyHandler_(new KeyHandler(id)), owner_(owner), hwnd_(control), id_(id)
 {
     SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // A control still in the chain (unbound, not yet given back) must not be chained to itself.
+    if (WNDPROC kept = keptProc(control)) {
+        previousProc_ = kept;
+        return;
+    }
     previousProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWrapper::subclassProc)));
+    if (previousProc_) SetPropA(control, PreviousProcProperty, reinterpret_cast<HANDLE>(previousProc_));
 }
 
 ControlWrapper::~ControlWrapper()
 {
-    if (hwnd_ && IsWindow(hwnd_)) {
-        if (fromWindow(hwnd_) == this) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
-        if (previousProc_) SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    if (!hwnd_ || !IsWindow(hwnd_)) return;
+    auto* bound = reinterpret_cast<ControlWrapper*>(GetWindowLongPtrA(hwnd_, GWLP_USERDATA));
+    if (bound == this) {
+        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        bound = nullptr;
     }
+    if (bound) return;  // another wrapper is bound and keeps the subclass
+    // Given back only while ours is the outermost procedure; otherwise the later one calls ours,
+    // which passes everything on to the kept procedure.
+    if (GetWindowLongPtrA(hwnd_, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&ControlWrapper::subclassProc)) return;
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    RemovePropA(hwnd_, PreviousProcProperty);
 }
 
 ControlWrapper* ControlWrapper::fromWindow(HWND control)
 {
     if (!control) return nullptr;
-    // Only windows running the subclass procedure carry a wrapper in their slot.
-    if (GetWindowLongPtrA(control, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&ControlWrapper::subclassProc))
-        return nullptr;
+    // Only subclassed controls carry a wrapper in their slot.
+    if (!keptProc(control)) return nullptr;
     return reinterpret_cast<ControlWrapper*>(GetWindowLongPtrA(control, GWLP_USERDATA));
 }
 
@@ -35,10 +61,12 @@ LRESULT CALLBACK ControlWrapper::subclassProc(HWND control, UINT message, WPARAM
 {
     auto* w = reinterpret_cast<ControlWrapper*>(GetWindowLongPtrA(control, GWLP_USERDATA));
     if (!w) {
-        // Unbound while still subclassed (teardown): the class's own procedure serves it.
-        auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(control, GCLP_WNDPROC));
-        return classProc ? CallWindowProcA(classProc, control, message, wparam, lparam)
-                         : DefWindowProcA(control, message, wparam, lparam);
+        // Unbound while still subclassed: the procedure the control had before serves it.
+        WNDPROC previous = keptProc(control);
+        LRESULT result = previous ? CallWindowProcA(previous, control, message, wparam, lparam)
+                                  : DefWindowProcA(control, message, wparam, lparam);
+        if (message == WM_NCDESTROY) RemovePropA(control, PreviousProcProperty);
+        return result;
     }
     switch (message) {
     case WM_SETFOCUS:
@@ -56,7 +84,9 @@ LRESULT CALLBACK ControlWrapper::subclassProc(HWND control, UINT message, WPARAM
     // The wrapper may have been unbound by what the calls above did.
     w = reinterpret_cast<ControlWrapper*>(GetWindowLongPtrA(control, GWLP_USERDATA));
     if (!w) return subclassProc(control, message, wparam, lparam);
-    return w->callPrevious(message, wparam, lparam);
+    LRESULT result = w->callPrevious(message, wparam, lparam);
+    if (message == WM_NCDESTROY) RemovePropA(control, PreviousProcProperty);
+    return result;
 }
 
 LRESULT ControlWrapper::callPrevious(UINT message, WPARAM wparam, LPARAM lparam)

@@ -15,10 +15,12 @@ class DialogWindow;
 class Value;
 
 // Derived wrappers override the operations below; they must not replace the control's window
-// procedure themselves (fromWindow recognises bound controls by the subclass procedure).
+// procedure themselves (the subclass keeps the procedure it replaced on the control, and
+// fromWindow recognises bound controls by it).
 class ControlWrapper : public ValueTarget {
 public:
-    // Stores itself in the control's user-data slot and subclasses the control.
+    // Stores itself in the control's user-data slot and subclasses the control (once: a control
+    // still subclassed keeps its chain).
     ControlWrapper(DialogWindow* owner, HWND control, int id);
     ControlWrapper(const ControlWrapper&) = delete;
     ControlWrapper& operator=(const ControlWrapper&) = delete;
@@ -61,7 +63,7 @@ public:
 
     // The wrapper bound to a control (its user-data slot), or null.
     static ControlWrapper* fromWindow(HWND control);
-    // The subclass procedure of every bound control.
+    // The subclass procedure of every bound control; unbound, it calls the procedure it replaced.
     static LRESULT CALLBACK subclassProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND window() const { return hwnd_; }

@@ -16,10 +16,14 @@ Dialog::Dialog(int resourceId, const ControlDescriptor* const* descriptors, Dial
 
 Dialog::~Dialog()
 {
-    postTarget_ = nullptr;
-    // From here on no event reaches this (half-destroyed) object.
-    if (window_) window_->detachDialog();
+    detach();  // a derived dialog without its own call: nothing of it is left to reach
     window_.reset();
+}
+
+void Dialog::detach()
+{
+    postTarget_ = nullptr;
+    if (window_) window_->detachDialog();
 }
 
 bool Dialog::commandIssued(int) { return true; }

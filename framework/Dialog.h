@@ -21,11 +21,18 @@ public:
 
     // Event operations, in slot order; the base answers given.
     virtual ~Dialog();                                                 // 0
+    // Menu items and accelerators (no sending control) arrive here only in a dialog with a
+    // menu. Enter without a sending control (how Windows sends it when there is no OK control)
+    // goes to the focused control's wrapper as (0, 1) when it has one, so Enter commits an edit
+    // field in every dialog. Esc or the close box without a control of id 2 closes a dialog
+    // that has no menu (otherwise nothing could); with a menu it only issues 2 here.
     virtual bool commandIssued(int id);                                // 1: true
     virtual bool valueChanged(int id, const Value& value, int item);  // 2: true
     virtual bool selectionChanged(int id, int position, int code);    // 3: true
     virtual void timerTick();                                          // 4: every 50 ms
     virtual bool closing();                                            // 5: true (ignored)
+    // value is the grid's new top row, not its interface: an int cannot carry a pointer in a
+    // 64-bit build. The interface is findTarget(id)->getKeyHandler() (window()'s findTarget).
     virtual void gridScrolled(int id, int value);                      // 6
     virtual void gridRowFocused(int id, int row);                      // 7
     virtual void focusChanged(int id, bool gained);                    // 8
@@ -58,6 +65,12 @@ public:
     bool created() const;
     void setAutoDelete(bool on) { autoDelete_ = on; }
     bool autoDelete() const { return autoDelete_; }
+
+protected:
+    // Stops every event reaching this dialog (the window's user-data slot is cleared). A derived
+    // dialog whose members can raise messages while they are destroyed (threads, child windows,
+    // boxes) calls it first in its destructor: the base destructor runs after those members.
+    void detach();
 
 private:
     std::unique_ptr<DialogWindow> window_;

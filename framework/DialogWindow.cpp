@@ -151,6 +151,12 @@ void DialogWindow::unbindChildren(HWND parent)
     }
 }
 
+void DialogWindow::detachDialog()
+{
+    dialog_ = nullptr;
+    if (hwnd_ && fromWindow(hwnd_) == this) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+}
+
 DialogWindow* DialogWindow::fromWindow(HWND hwnd)
 {
     if (!hwnd) return nullptr;
@@ -286,10 +292,11 @@ void DialogWindow::routeCommand(HWND hwnd, int id, int code, HWND sender)
         if (focus && GetParent(focus) == hwnd && ControlWrapper::fromWindow(focus)) sender = focus;
     }
     if (!sender) {
-        bool main = hwnd == hwnd_;
-        if (main && menu_ && dialog_) dialog_->commandIssued(id);
-        // Esc or the close box without a Cancel control still closes the dialog.
-        if (main && id == IDCANCEL && dialog_) dialog_->close();
+        if (hwnd != hwnd_ || !dialog_) return;
+        if (menu_)
+            dialog_->commandIssued(id);  // the dialog decides whether Esc closes it
+        else if (id == IDCANCEL)
+            dialog_->close();  // without menu or Cancel control nothing else could close it
         return;
     }
     if (id == IDOK) {

@@ -68,8 +68,9 @@ public:
     int clientHeight() const { return clientHeight_; }
     int minWidth() const { return minWidth_; }
     int minHeight() const { return minHeight_; }
-    // Stops all routing to the Dialog (its destructor calls this first).
-    void detachDialog() { dialog_ = nullptr; }
+    // Stops all routing to the Dialog: the window's user-data slot and the back pointer are
+    // cleared, so messages get the default handling until the window is destroyed.
+    void detachDialog();
 
     // Re-lays out the anchored controls for a new client size (WM_SIZE).
     void relayout(int width, int height);

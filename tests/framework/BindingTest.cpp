@@ -165,6 +165,38 @@ TEST(Binding, RegisteredCreatorsPlugInAndFailuresLeaveTheControlUnbound)
     failFixed = false;
 }
 
+namespace {
+
+WNDPROC editClassProc = nullptr;
+int seenByOwnProc = 0;
+
+// The program's own subclass of a control, put in before the wrapper's.
+LRESULT CALLBACK countingProc(HWND control, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    seenByOwnProc += message == WM_USER + 7;
+    return CallWindowProcA(editClassProc, control, message, wparam, lparam);
+}
+
+}  // namespace
+
+TEST(Binding, BindingTwiceKeepsTheWrapperAndUnboundTheControlKeepsItsOwnProcedure)
+{
+    EventLog log;
+    RecordingDialog d(log, IDD_MAIN);
+    HWND edit = GetDlgItem(d.hwnd(), IDC_EDIT);
+    std::unique_ptr<ControlWrapper> gone(ControlWrapper::fromWindow(edit));
+    SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
+    gone.reset();
+    editClassProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countingProc)));
+    ControlWrapper* w = ControlFactory::bind(edit, *d.window());
+    ASSERT_EQ(ControlFactory::bind(edit, *d.window()), w);  // a second chain would call itself
+    SetWindowLongPtrA(edit, GWLP_USERDATA, 0);  // unbound, still subclassed
+    SendMessageA(edit, WM_USER + 7, 0, 0);
+    EXPECT_EQ(seenByOwnProc, 1);
+    SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));  // the teardown deletes it
+}
+
 TEST(Binding, GroupBoxGetsThePlainWrapperWithoutGridDescriptor)
 {
     const ControlAnchor plain(IDC_GROUP, AnchorGrowWidth);

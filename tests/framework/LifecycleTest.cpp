@@ -120,6 +120,31 @@ TEST(Teardown, PendingMessagesNeverReachADeletedDialogOrItsWrappers)
     EXPECT_EQ(Application::get().registry().count(), 0);
 }
 
+TEST(Teardown, ADetachedDialogHearsNothingWhileItsMembersGo)
+{
+    struct Noisy {  // raises messages while it is destroyed, as a thread or a child window can
+        HWND dialog;
+        ~Noisy()
+        {
+            SendMessageA(dialog, WM_USER + 1, 5, 0);
+            SetFocus(GetDlgItem(dialog, IDC_EDIT));
+        }
+    };
+    struct Derived : RecordingDialog {
+        explicit Derived(EventLog& log) : RecordingDialog(log, IDD_MAIN), noisy{hwnd()} {}
+        ~Derived() override { detach(); }
+        Noisy noisy;
+    };
+    EventLog log;
+    auto d = std::make_unique<Derived>(log);
+    HWND hwnd = d->hwnd();
+    SetFocus(GetDlgItem(hwnd, IDC_TEXT));
+    log.clear();
+    d.reset();
+    EXPECT_EQ(log.count("user") + log.count("focus"), 0);
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
 TEST(Teardown, DeletingARegisteredDialogUnregistersIt)
 {
     EventLog log;

@@ -46,10 +46,11 @@ TEST(Routing, CommandWithoutControlIsDroppedWithoutMenu)
     EXPECT_EQ(log.count("command"), 0);
 }
 
-TEST(Routing, EscapeIssuesCancelAndClosesTheDialog)
+TEST(Routing, EscapeWithoutCancelControlIssuesCancelAndLeavesClosingToTheMenuDialog)
 {
     EventLog log;
     RecordingDialog d(log, IDD_MAIN);
+    d.closeOnCommand = true;  // this dialog closes itself on any command
     pumpDialogs(50);
     SetFocus(GetDlgItem(d.hwnd(), IDC_EDIT));
     pressKey(GetDlgItem(d.hwnd(), IDC_EDIT), VK_ESCAPE);
@@ -57,9 +58,16 @@ TEST(Routing, EscapeIssuesCancelAndClosesTheDialog)
     EXPECT_EQ(Application::get().runLoop(&on), Application::LoopEnd::RegistryEmpty);
     ASSERT_EQ(log.count("command"), 1);
     EXPECT_EQ(log.last("command")->id, IDCANCEL);
-    EXPECT_EQ(log.count("closing"), 1);
+    EXPECT_EQ(log.count("closing"), 1);  // its own close only
     EXPECT_FALSE(d.window()->running());
     EXPECT_TRUE(IsWindow(d.hwnd()));  // closed, but on screen until deleted
+
+    // Without a menu nothing hears the command: the close box closes the dialog itself.
+    RecordingDialog bare(log, IDD_BARE);
+    PostMessageA(bare.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Application::get().runLoop(&on), Application::LoopEnd::RegistryEmpty);
+    EXPECT_EQ(log.count("closing"), 2);
+    EXPECT_EQ(log.count("command"), 1);
 }
 
 TEST(Routing, CloseBoxReachesTheCancelControlThenCloses)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 #include <string>
+#include "controls/ComboBoxWrapper.h"
 #include "controls/GridColumns.h"
 #include "controls/GridWrapper.h"
 #include "framework/ControlLookup.h"
@@ -340,6 +342,35 @@ TEST_F(Grid, DownOnTheLastVisibleRowScrollsAndFocusesTheNextDataRow)
     EXPECT_EQ(d->count("scrolled"), 0);
 }
 
+TEST_F(Grid, TypedTextCommitsUnderItsOwnRowBeforeAnyScroll)
+{
+    ASSERT_TRUE(g->setRowCount(20));
+    const std::function<void()> scrolls[] = {
+        [&] { SendMessageA(g->cell(0, 4), WM_KEYDOWN, VK_DOWN, 0); },  // at the edge
+        [&] { scrollRequest(*d, *g, SB_LINEDOWN); },
+        [&] { d->setInt(IDC_GRID, 15, -11); },
+        [&] { d->setInt(IDC_GRID, 5, -10); },  // shrinks back to the top
+    };
+    char typed = 'a';
+    for (const auto& scroll : scrolls) {
+        HWND c = g->cell(0, 4);
+        ControlWrapper::fromWindow(c)->setText("", -1);
+        focus(*d, c);
+        int id = idOf(c);
+        SendMessageA(c, WM_CHAR, static_cast<WPARAM>(typed), 1);
+        d->clear();
+        scroll();
+        // The value comes first, only a row given up may precede it; the scroll follows.
+        ASSERT_GE(d->reports.size(), 2u) << typed;
+        const Report& v = d->reports[d->reports[0].what == "rowFocused" ? 1 : 0];
+        EXPECT_EQ(v.what, "value") << typed;
+        EXPECT_EQ(v.id, id) << typed;
+        EXPECT_EQ(v.text, std::string(1, typed++));
+        EXPECT_EQ(d->count("value"), 1);
+        EXPECT_EQ(d->count("scrolled"), 1);
+    }
+}
+
 TEST_F(Grid, UpOnRowZeroIsConsumedAndChangesNothing)
 {
     ASSERT_TRUE(g->setRowCount(20));
@@ -430,6 +461,28 @@ TEST_F(Grid, CellsOutliveTheGridWithHandlersOfTheirOwn)
     EXPECT_EQ(w->getKeyHandler()->getVisibleRows(), 1);
     EXPECT_FALSE(w->onKeyDown(VK_DOWN));
     d.reset();  // the dialog's teardown still finds every cell's wrapper
+}
+
+TEST(GridCombo, AComboBoxWithAnEditFieldHoldsTheFocusOfItsRow)
+{
+    GridRecorder d(IDD_GRID_COMBO, gridList);
+    auto* g = d.wrapper<GridWrapper>(IDC_GRID);
+    ASSERT_NE(g, nullptr);
+    ASSERT_EQ(g->columnCount(), 2);
+    ASSERT_TRUE(g->setRowCount(20));
+    auto editOf = [&](int row) {
+        auto* combo = dynamic_cast<ComboBoxWrapper*>(ControlWrapper::fromWindow(g->cell(1, row)));
+        return combo && combo->innerEdit() ? combo->innerEdit()->window() : nullptr;
+    };
+    ASSERT_NE(editOf(2), nullptr);
+    focus(d, editOf(2));
+    scrollRequest(d, *g, SB_THUMBPOSITION, 10);  // row 2 is gone: the nearest row shown takes the focus
+    EXPECT_EQ(GetFocus(), editOf(0));
+    EXPECT_EQ(g->currentRow(), 10);
+    d.clear();
+    g->onScrollFocus();
+    ASSERT_NE(d.last("rowFocused"), nullptr);
+    EXPECT_EQ(d.last("rowFocused")->a, 10);
 }
 
 TEST(GridBinding, OnlyGroupBoxesWithColumnsBecomeGrids)

@@ -29,6 +29,14 @@ protected:
     }
     LRESULT send(int id, UINT message, WPARAM w = 0, LPARAM l = 0) { return SendMessageA(dialog->item(id), message, w, l); }
     int trackPos(int id) { return static_cast<int>(send(id, TBM_GETPOS)); }
+    HWND clickUpperArrow(int id)
+    {
+        HWND ud = dialog->item(id);
+        RECT r{};
+        GetClientRect(ud, &r);
+        clickAt(ud, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+        return ud;
+    }
 
     // Presses the thumb, moves it right by the steps, and releases it; calls step after each move.
     template <class F>
@@ -57,9 +65,6 @@ TEST_F(RangeControls, EachControlGetsItsWrapperAndTheDefaultsAreMadeOnce)
     EXPECT_NE(dialog->as<ProgressWrapper>(IDC_PROGRESS), nullptr);
     EXPECT_NE(dialog->as<DatePickerWrapper>(IDC_DATE), nullptr);
 
-    EXPECT_EQ(&TrackbarSetup::defaults(), &TrackbarSetup::defaults());
-    EXPECT_EQ(&UpDownRange::defaults(), &UpDownRange::defaults());
-    EXPECT_EQ(&ProgressRange::defaults(), &ProgressRange::defaults());
     EXPECT_EQ(TrackbarSetup::defaults().id(), 0);
     EXPECT_EQ(TrackbarSetup::defaults().kind(), TrackbarSetup::Kind);
     EXPECT_EQ(UpDownRange::defaults().kind(), UpDownRange::Kind);
@@ -191,10 +196,7 @@ TEST_F(RangeControls, UpDownReportsOnlyTheThumbPosition)
     EXPECT_TRUE(dialog->reports.empty());
 
     // A click on the upper arrow: one report of the new position (the end of the click is not one).
-    HWND ud = dialog->item(IDC_UPDOWN);
-    RECT r{};
-    GetClientRect(ud, &r);
-    clickAt(ud, (r.left + r.right) / 2, r.top + (r.bottom - r.top) / 4);
+    HWND ud = clickUpperArrow(IDC_UPDOWN);
     ASSERT_EQ(dialog->reports.size(), 1u);
     EXPECT_EQ(dialog->reports[0].id, IDC_UPDOWN);
     EXPECT_EQ(dialog->reports[0].a, -1);
@@ -223,6 +225,22 @@ TEST_F(RangeControls, UpDownRangeAndPositionBeyond16Bits)
     EXPECT_EQ(send(IDC_UPDOWN_WIDE, UDM_GETPOS32), -1234);
     t->setReal(70000, -1);
     EXPECT_EQ(send(IDC_UPDOWN_WIDE, UDM_GETPOS32), 70000);
+}
+
+TEST_F(RangeControls, PositionsBeyond16BitsAreReportedWhole)
+{
+    dialog->setInt(IDC_TRACK_WIDE, 60000, -1);
+    drag(IDC_TRACK_WIDE, {10, 20}, [] {});
+    int released = trackPos(IDC_TRACK_WIDE);
+    EXPECT_GT(released, 60000);
+    ASSERT_EQ(dialog->reports.size(), 1u);
+    EXPECT_EQ(dialog->reports[0].b, released);
+
+    dialog->window()->findTarget(IDC_UPDOWN_WIDE)->setReal(70000, -1);
+    clickUpperArrow(IDC_UPDOWN_WIDE);
+    ASSERT_EQ(dialog->reports.size(), 2u);
+    EXPECT_EQ(dialog->reports[1].id, IDC_UPDOWN_WIDE);
+    EXPECT_EQ(dialog->reports[1].b, 70001);
 }
 
 TEST_F(RangeControls, DatePickerShowsItsFormatAndTakesADateText)

@@ -26,6 +26,11 @@ const int manyPages[] = {IDD_TINY, IDD_TINY, IDD_TINY, IDD_TINY, IDD_TINY, IDD_T
 const TabPages manyTabs(IDC_MANY_TAB, "a\tb\tc", manyPages, 0);
 const ControlDescriptor* const manyList[] = {&manyTabs, nullptr};
 
+// The second page's resource is visible by itself.
+const int visiblePages[] = {IDD_TINY, IDD_FRAMEPAGE, 0};
+const TabPages visibleTabs(IDC_MANY_TAB, "a\tb", visiblePages, 0);
+const ControlDescriptor* const visibleList[] = {&visibleTabs, nullptr};
+
 std::string caption(HWND tab, int index)
 {
     char text[64] = "";
@@ -287,6 +292,16 @@ TEST_F(Tabs, TabWithoutDescriptorHasNoTabsAndNoPages)
     ASSERT_EQ(selections().size(), 1u);
     EXPECT_EQ(selections()[0].id, IDC_BARE_TAB);
     EXPECT_EQ(selections()[0].a, -1);  // no tab is selected
+}
+
+TEST(ManyPages, OnlyTheCurrentPageShowsWhateverItsResourceSays)
+{
+    RecordingDialog dialog(IDD_MANY, visibleList);
+    auto* tab = dialog.as<TabWrapper>(IDC_MANY_TAB);
+    ASSERT_NE(tab, nullptr);
+    ASSERT_EQ(tab->pageCount(), 2);
+    EXPECT_TRUE(IsWindowVisible(tab->page(0)));
+    EXPECT_FALSE(IsWindowVisible(tab->page(1)));
 }
 
 TEST(ManyPages, AtMost25PagesAreMade)
