@@ -103,7 +103,7 @@ TEST(Comm, PortThatDoesNotExist)
     ScratchFolder folder("noport");
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), "COM29", 100, "", 0));
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
 
     program.command(40011);
     std::string pane = program.waitPane("Comm port off.", 3000);

@@ -32,7 +32,7 @@ TEST(FileFaults, AChosenLogPathTooLongIsToldAndLeavesThePathAsItWas)
     const std::string old = folder.file("old.txt");
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), "COM7", 100, old.c_str(), 0));
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     ASSERT_EQ(program.text(1010), old);
 
     program.postCommand(40008);  // the open-file dialog is modal: posted
@@ -68,7 +68,7 @@ TEST(FileFaults, ExitTellsWhyTheSettingsWereNotSavedKeepsTheFileAndCloses)
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), "COM7", 250, "", 0));
     const std::string written = ScratchFolder::read(def);
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     program.command(40018);  // a change a save would keep
     {
         // Another program holds the settings file, sharing it with nobody.
@@ -97,6 +97,6 @@ TEST(FileFaults, APortNameWithControlCharactersShowsAsTheDefaultPort)
     ScratchFolder folder("portctl");
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), "CO\x1b[2JM5\r\n", 250, "", 0));
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     EXPECT_EQ(program.text(1001), MonitorProcess::describePort("COM1", 250));
 }

@@ -113,7 +113,7 @@ TEST(Log, WarningsForBlankAndUnopenablePaths)
 {
     ScratchFolder folder("logwarn");
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
 
     // Blanks and commas only: blank.
     program.type(1010, " , \t,");
@@ -156,7 +156,7 @@ TEST(Log, WholeChunkOf2000BytesReachesTheLog)
     const std::string log = folder.file("big.txt");
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, log.c_str(), 0));
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     FarEnd line;
     ASSERT_TRUE(line.open());
     EXPECT_EQ(program.text(1010), log);
@@ -189,7 +189,7 @@ TEST(Log, FailingWriteIsToldOnceAndLoggingEnds)
     const std::string full = "Z:\\dev\\full";
     ASSERT_TRUE(MonitorProcess::writeSettings(folder.path(), bench::kLinePort, 100, full.c_str(), 0));
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     FarEnd line;
     ASSERT_TRUE(line.open());
 
@@ -245,7 +245,7 @@ TEST(Log, SelectFileProposesTheDefaultAndAddsTxt)
 {
     ScratchFolder folder("select");
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
 
     // Blank path: the dialog proposes rs485log.txt; cancelling keeps that name for Log On while
     // the edit still shows the old text.

@@ -21,7 +21,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     const std::string log = folder.file("saved log.txt");
     {
         MonitorProcess program(folder.path());
-        ASSERT_TRUE(program.start());
+        ASSERT_TRUE(program.start()) << program.failure();
         EXPECT_EQ(program.text(1001), MonitorProcess::describePort("COM7", 250));
         program.type(1010, log);
         program.leave();
@@ -35,7 +35,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     }
     {
         MonitorProcess program(folder.path());
-        ASSERT_TRUE(program.start());
+        ASSERT_TRUE(program.start()) << program.failure();
         EXPECT_EQ(program.text(1010), "");
         EXPECT_TRUE(program.menuChecked(40006));
         program.type(1010, log);
@@ -48,7 +48,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     }
     {
         MonitorProcess program(folder.path());
-        ASSERT_TRUE(program.start());
+        ASSERT_TRUE(program.start()) << program.failure();
         program.type(1010, log);
         program.leave();
         program.command(40017);
@@ -70,7 +70,7 @@ TEST(Settings, ExitSavesAndTheNextStartShowsThem)
     EXPECT_EQ(port.Settings().rxTimeoutMs, 250);
 
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     EXPECT_EQ(program.text(1010), log);
     EXPECT_TRUE(program.menuChecked(40017));
     EXPECT_FALSE(program.menuChecked(40006));
@@ -82,7 +82,7 @@ TEST(Settings, ExitWithoutSettingsFileWritesTheDefaults)
     ScratchFolder folder("exitnew");
     const std::string def = folder.file("Tavrenix.def");
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
     program.postCommand(40001);
     ASSERT_TRUE(program.waitExit(10000));
 

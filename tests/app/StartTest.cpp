@@ -11,7 +11,7 @@ TEST(Start, FirstStartWithoutSettingsFile)
 {
     ScratchFolder folder("first");
     MonitorProcess program(folder.path());
-    ASSERT_TRUE(program.start());
+    ASSERT_TRUE(program.start()) << program.failure();
 
     EXPECT_EQ(program.paneText(), "");
     EXPECT_EQ(program.text(1001), CommCfg().Describe()) << "the default port description";
