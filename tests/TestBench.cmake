@@ -48,6 +48,9 @@ foreach(dir ${TAV_TEST_DIRS})
     target_link_libraries(${TEST_TARGET} PRIVATE gtest_main)
   endif()
   add_dependencies(${TEST_TARGET} ptyshim)
+  # A test program that crashes fails even where Wine ends it with exit code 0.
+  set_target_properties(${TEST_TARGET} PROPERTIES
+    CROSSCOMPILING_EMULATOR "${TAV_BENCH_DIR}/gtest-run.sh;${CMAKE_BINARY_DIR}")
   set(TEST_PROPERTIES TIMEOUT 120)
   set(TEST_DISCOVER ON)
   if(EXISTS ${dir}/test.cmake)

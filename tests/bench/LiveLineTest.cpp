@@ -125,3 +125,20 @@ TEST(Display, AWindowCanBeCreatedOnTheBenchDisplay)
 }
 
 }  // namespace
+
+namespace {
+// Recurses until the stack is gone; the volatile frame keeps the compiler from making it a loop.
+int deepen(volatile int depth)
+{
+    if (depth < 0) return 0;  // never: the stack ends first
+    volatile char frame[512];
+    frame[0] = char(depth);
+    return depth + frame[0] + deepen(depth + 1);
+}
+}  // namespace
+
+// Run only by bench.crash_fails: a crashing test program must fail, whatever exit code Wine gives.
+TEST(DISABLED_Crash, StackOverflow)
+{
+    EXPECT_NE(deepen(0), 0);
+}
