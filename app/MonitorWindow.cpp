@@ -159,11 +159,14 @@ void MonitorWindow::CommOff()
 
 void MonitorWindow::OnNotice(const CommNotice& notice)
 {
+    const int64_t start = ChunkProfile::Now();
     if (notice.code == CommSink::kCodeData) {
+        profile_.Add(ChunkProfile::Notice, start - sink_->PostedAt());
         ++pendingChunks_;
         // Dark for an instant on every chunk; the next tick lights it again.
         indicatorIcon_ = IDI_LAMP_OFF;
         setInt(IDC_INDICATOR, IDI_LAMP_OFF, -1);
+        profile_.Lap(ChunkProfile::Lamp, start);
         AddEntry(notice.length, notice.text, false);
     } else {
         ShowText(notice.text);
@@ -173,7 +176,12 @@ void MonitorWindow::OnNotice(const CommNotice& notice)
         port_->Close();
     }
     sink_->Taken();
-    if (commOn_) port_->StartReceive(sink_.get(), 0, 0);
+    if (commOn_) {
+        const int64_t at = ChunkProfile::Now();
+        port_->StartReceive(sink_.get(), 0, 0);
+        profile_.Lap(ChunkProfile::Rearm, at);
+    }
+    profile_.Lap(ChunkProfile::Whole, start);
 }
 
 void MonitorWindow::UpdateIndicator()
@@ -249,10 +257,20 @@ void MonitorWindow::SelectLogFile()
 
 void MonitorWindow::AddEntry(int32_t count, const void* bytes, bool isMessage)
 {
+    int64_t at = ChunkProfile::Now();
     const char* line = pane_.AddEntry(count, bytes, isMessage);
+    at = profile_.Lap(ChunkProfile::Entry, at);
     bool logFailed = logOn_ && !logFile_.WriteLine(line);
-    setText(IDC_PANE, pane_.Text(), -1);
+    profile_.Lap(ChunkProfile::Log, at);
+    ShowPane();
     if (logFailed) EndLogAfterFailure();
+}
+
+void MonitorWindow::ShowPane()
+{
+    const int64_t at = ChunkProfile::Now();
+    setText(IDC_PANE, pane_.Text(), -1);
+    profile_.Lap(ChunkProfile::Pane, at);
 }
 
 void MonitorWindow::ShowMessage(const char* format, ...)
@@ -277,13 +295,13 @@ void MonitorWindow::SetDisplayFormat(int32_t format)
     displayFormat_ = static_cast<int32_t>(ToDisplayFormat(format));
     for (int32_t f = 0; f < kDisplayFormatCount; ++f) setInt(-1, f == displayFormat_ ? 1 : 0, kFormatItems[f]);
     pane_.SetDisplayFormat(displayFormat_);
-    setText(IDC_PANE, pane_.Text(), -1);
+    ShowPane();
 }
 
 void MonitorWindow::ClearPane()
 {
     pane_.ClearPane();
-    setText(IDC_PANE, pane_.Text(), -1);
+    ShowPane();
 }
 
 void MonitorWindow::ShowAbout()
