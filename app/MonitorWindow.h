@@ -85,5 +85,9 @@ private:
     int32_t displayFormat_ = 0;
     char sendText_[kSendTextSize] = {};
     std::unique_ptr<MonitorTestHook> testHook_;
+    static constexpr int64_t kPaneIntervalMs = 50;  // one timer tick
+    bool timerOn_ = true;                           // the 50 ms timer runs
+    bool paneStale_ = false;                        // the control lags the pane text until the tick
+    int64_t paneShownAt_ = 0;                       // performance counter at the last ShowPane
     ChunkProfile profile_;
 };
