@@ -5,6 +5,8 @@
 //   receiver S   the port and its receiver alone (no window) on the same traffic: Wine's part
 //   idle S       CPU share at rest: the window with Comm off (its timer), the receiver alone armed
 //                (Wine's polling of the line), the window with Comm on
+//   pane N       N pane updates of short lines and of 4000-character lines, the text set whole
+//                and cut-and-appended: CPU of the window's thread per update, paint included
 //   latency N G  N bursts of 11 bytes, G ms apart, at time-outs of 20/50/100 ms: last byte written
 //                to the receiver's hand-over (the device's time-out and Wine's part)
 // CPU time is the process's own (GetProcessTimes) less the thread that feeds the line.
@@ -250,6 +252,42 @@ int runIdle(double secs)
     return 0;
 }
 
+int runPane(int updates)
+{
+    if (!writeWindowSettings("")) return std::fprintf(stderr, "settings not written\n"), 1;
+    MonitorWindow window;
+    if (!window.created()) return std::fprintf(stderr, "no window\n"), 1;
+    HWND pane = GetDlgItem(window.hwnd(), IDC_PANE);
+    std::string longLine;
+    for (int i = 0; i < 2000; ++i) longLine += "0123456789ABCDEF"[i % 16], longLine += "FEDCBA9876543210"[i % 16];
+    for (bool shortLines : {true, false}) {
+        for (bool whole : {true, false}) {
+            window.ClearPane();
+            pump(100);
+            double cpu0 = threadCpu(GetCurrentThread()), t0 = bench::nowMs();
+            for (int i = 0; i < updates; ++i) {
+                char text[32];
+                std::snprintf(text, sizeof text, "burst-%05d", i);
+                // A modified control is set whole; an unmodified one gets the cut and the tail.
+                if (whole) SendMessageA(pane, EM_SETMODIFY, TRUE, 0);
+                // Messages reach the control at once, so every line is one update.
+                if (shortLines)
+                    window.ShowText(text);
+                else
+                    window.AddEntry(int32_t(longLine.size()), longLine.data(), true);
+                pump(0);
+            }
+            double cpu = threadCpu(GetCurrentThread()) - cpu0, wall = bench::nowMs() - t0;
+            std::printf("{\"mode\": \"pane\", \"lines\": \"%s\", \"method\": \"%s\", \"updates\": %d, "
+                        "\"cpu_ms\": %.4f, \"wall_ms\": %.4f, \"pane_chars\": %d}\n",
+                        shortLines ? "short" : "long", whole ? "whole" : "cut and append", updates,
+                        cpu * 1000 / updates, wall / updates, int(window.Pane().Length()));
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
 int runLatency(int bursts, DWORD gapMs)
 {
     HANDLE farEnd = bench::openRaw(bench::kFarPort);
@@ -290,8 +328,9 @@ int main(int argc, char** argv)
     if (mode == "window") rc = runWindow(secs);
     else if (mode == "receiver") rc = runReceiver(secs);
     else if (mode == "idle") rc = runIdle(secs);
+    else if (mode == "pane") rc = runPane(argc > 2 ? std::atoi(argv[2]) : 200);
     else if (mode == "latency") rc = runLatency(argc > 2 ? std::atoi(argv[2]) : 50, DWORD(argc > 3 ? std::atoi(argv[3]) : 37));
-    else std::fprintf(stderr, "usage: tavchunkbench window|receiver|idle S | latency N GAP\n");
+    else std::fprintf(stderr, "usage: tavchunkbench window|receiver|idle S | pane N | latency N GAP\n");
     std::fflush(stdout);
     return rc;
 }
