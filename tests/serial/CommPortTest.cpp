@@ -176,6 +176,29 @@ TEST_F(CommPortLine, PacedFramesLongerThanTheTimeoutAreOneChunkEachAndTheReadSiz
     EXPECT_EQ(all, a);
 }
 
+// The line waits while no read is armed (the window busy): one 100 ms time-out of traffic at
+// 921600 baud, written while the receiver is idle, is all received afterwards, in order.
+TEST_F(CommPortLine, TrafficOfATimeOutAtTheFastestRateWaitsForTheNextRead)
+{
+    port->Settings().baudRate = 921600;
+    ASSERT_TRUE(port->Open()) << port->ErrorText();
+    const int32_t n = port->Settings().InputQueueBytes();
+    ASSERT_EQ(n, 9216);
+    std::string sent;
+    for (int32_t i = 0; i < n; ++i) sent += char(i * 7 + i / 256);
+    send(sent);
+    Sleep(200);
+    std::string got;
+    while (got.size() < sent.size()) {
+        port->StartReceive(&sink, 0, 0);
+        Notice c = receive(3000);
+        ASSERT_EQ(c.code, 0) << c.text;
+        ASSERT_FALSE(c.text.empty());
+        got += c.text;
+    }
+    EXPECT_TRUE(got == sent) << got.size() << " bytes, not the " << sent.size() << " sent in order";
+}
+
 TEST_F(CommPortLine, MissingPortReportsCommunicationError)
 {
     boundedCopy(port->Settings().portName, "COM97");
