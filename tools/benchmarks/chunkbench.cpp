@@ -2,6 +2,8 @@
 // Prints one JSON object per line. Modes:
 //   window S     the monitor window itself (All Hex, log on) taking S s of unpaced traffic: chunks,
 //                CPU per chunk and its profile per step (notice, entry, log, pane, lamp, rearm)
+//   bursts N     the window (Normal, no log, time-out 20 ms) taking N bursts of 11 bytes 37 ms apart,
+//                as the latency benchmark sends them: the profile of an isolated chunk
 //   receiver S   the port and its receiver alone (no window) on the same traffic: Wine's part
 //   idle S       CPU share at rest: the window with Comm off (its timer), the receiver alone armed
 //                (Wine's polling of the line), the window with Comm on
@@ -131,14 +133,14 @@ void configurePort(CommPort& port, int32_t timeoutMs)
 
 std::string programFolder() { return ProgramPath::ProgramFolder(ProgramPath::kDrive | ProgramPath::kDirectory); }
 
-// Settings beside this program, which the window loads: the bench line, All Hex, the log named.
-bool writeWindowSettings(const std::string& log)
+// Settings beside this program, which the window loads: the bench line, the log named.
+bool writeWindowSettings(const std::string& log, int32_t timeoutMs = 100, int32_t format = 3)
 {
     CommPort port;
-    configurePort(port, 100);
+    configurePort(port, timeoutMs);
     char logPath[256] = {};
     boundedCopy(logPath, log.c_str());
-    return SettingsFile::Save((programFolder() + SettingsFile::kFileName).c_str(), logPath, 3, port);
+    return SettingsFile::Save((programFolder() + SettingsFile::kFileName).c_str(), logPath, format, port);
 }
 
 void printProfile(const char* mode, MonitorWindow& window, int64_t chunks, double secs, double cpu, int64_t bytes)
@@ -188,6 +190,36 @@ int runWindow(double secs)
         pump(100);
     }
     DeleteFileA(log.c_str());
+    return 0;
+}
+
+int runBursts(int bursts)
+{
+    if (!writeWindowSettings("", 20, 0)) return std::fprintf(stderr, "settings not written\n"), 1;
+    HANDLE farEnd = bench::openRaw(bench::kFarPort);
+    if (farEnd == INVALID_HANDLE_VALUE) return std::fprintf(stderr, "no far end\n"), 1;
+    {
+        MonitorWindow window;
+        if (!window.created()) return std::fprintf(stderr, "no window\n"), 1;
+        window.commandIssued(ID_COMM_ON);
+        pump(300);
+        window.Profile().Reset();
+        double cpu0 = processCpu(), t0 = bench::nowMs();
+        for (int i = 0; i < bursts; ++i) {
+            pump(37);
+            char text[32];
+            std::snprintf(text, sizeof text, "burst-%05d", i);
+            bench::writeAll(farEnd, text, DWORD(std::strlen(text)));
+            int64_t want = i + 1;
+            for (double end = bench::nowMs() + 2000; window.Profile().Count(ChunkProfile::Notice) < want && bench::nowMs() < end;)
+                pump(1);
+        }
+        pump(100);
+        printProfile("bursts", window, window.Profile().Count(ChunkProfile::Notice), (bench::nowMs() - t0) / 1000,
+                     processCpu() - cpu0, 11 * bursts);
+        window.commandIssued(ID_COMM_OFF);
+    }
+    CloseHandle(farEnd);
     return 0;
 }
 
@@ -328,9 +360,10 @@ int main(int argc, char** argv)
     if (mode == "window") rc = runWindow(secs);
     else if (mode == "receiver") rc = runReceiver(secs);
     else if (mode == "idle") rc = runIdle(secs);
+    else if (mode == "bursts") rc = runBursts(argc > 2 ? std::atoi(argv[2]) : 50);
     else if (mode == "pane") rc = runPane(argc > 2 ? std::atoi(argv[2]) : 200);
     else if (mode == "latency") rc = runLatency(argc > 2 ? std::atoi(argv[2]) : 50, DWORD(argc > 3 ? std::atoi(argv[3]) : 37));
-    else std::fprintf(stderr, "usage: tavchunkbench window|receiver|idle S | pane N | latency N GAP\n");
+    else std::fprintf(stderr, "usage: tavchunkbench window|receiver|idle S | bursts N | pane N | latency N GAP\n");
     std::fflush(stdout);
     return rc;
 }

@@ -42,6 +42,8 @@ def measure(root, build, seconds, bursts, before_build=None, log=print):
     first = lambda rows: rows[0] if rows else None  # noqa: E731
     log("chunk profile: the window on unpaced traffic")
     res["window"] = first(run(root, build, build, "window", seconds))
+    log("chunk profile: the window on isolated bursts")
+    res["bursts"] = first(run(root, build, build, "bursts", bursts))
     log("chunk profile: the receiver alone")
     res["receiver"] = first(run(root, build, build, "receiver", seconds))
     log("idle shares")

@@ -135,12 +135,12 @@ def chunk_reading(results):
             p115["cpu_per_mib"], r115["cpu_per_mib"] / p115["cpu_per_mib"]))
     idle = c.get("idle")
     if idle:
-        own = idle["window_comm_on"] - idle["receiver_armed"]
+        own = max(0.0, idle["window_comm_on"] - idle["receiver_armed"])
         out.append("Target: idle under 1 %% of a core, or Wine's part shown: the window with Comm on uses %.2f %%; "
                    "the port's receiver alone, armed on the quiet line without any window, %.2f %% (Wine polling the "
                    "line for the event wait); the program's own share is the difference, %.2f %%, and the window "
                    "with Comm off %.2f %%." % (100 * idle["window_comm_on"], 100 * idle["receiver_armed"],
-                                              100 * own, 100 * idle["window_comm_off"]))
+                                              100 * own, 100 * max(0.0, idle["window_comm_off"])))
     lat = results.get("latency") or []
     rlat = {r["timeout_ms"]: r for r in c.get("latency") or []}
     if lat and rlat:
@@ -167,24 +167,33 @@ def chunk_sections(results, w):
     w("code and dialog resources, All Hex format, logging on, Comm on COM5), feeds COM6 unpaced for")
     w("%.0f s from a thread of its own and reads the window's step timers (performance counter, wall" % results["seconds"])
     w("time, so a busy shared core shows in them). CPU is the process's, less the feeding thread's.")
+    if c.get("bursts"):
+        w("`tavchunkbench.exe bursts` does the same with %d bursts of 11 bytes 37 ms apart (Normal format," % (
+            c["bursts"]["chunks"]))
+        w("no log, time-out 20 ms), as the latency benchmark sends them: the path of an isolated chunk.")
     before = c.get("before_window")
-    rows = [("now", c.get("window"))] + ([("before (%s)" % results.get("before", {}).get("commit", "earlier commit"),
-                                           before)] if before else [])
+    rev = (results.get("before") or {}).get("commit", "")
+    rows = [("unpaced", "unpaced, now", c.get("window"))]
+    if before:
+        rows.append(("before", "unpaced, before: %s" % rev.split(" ")[0], before))
+    if c.get("bursts"):
+        rows.append(("bursts", "isolated bursts, now", c.get("bursts")))
+    if before:
+        w("Before is commit %s, built in the same run: the program as it was, with the step timers." % rev)
     w("")
-    w("| Build | Chunks | Chunks/s | B/s | CPU ms per chunk |")
+    w("| Run | Chunks | Chunks/s | B/s | CPU ms per chunk |")
     w("|---|---:|---:|---:|---:|")
-    for name, r in rows:
+    for _, name, r in rows:
         p = _per_chunk(r)
         if p:
             w("| %s | %d | %.0f | %s | %.3f |" % (name, r["chunks"], p["chunks_per_s"], _si(p["bytes_per_s"]), p["cpu_ms"]))
     w("")
-    head = "| Step | " + " | ".join("%s: times | %s: mean µs | %s: µs per chunk" % (n.split(" ")[0], n.split(" ")[0],
-                                                                                  n.split(" ")[0]) for n, _ in rows) + " |"
+    head = "| Step | " + " | ".join("%s: times | %s: mean µs | %s: µs per chunk" % (n, n, n) for n, _, _ in rows) + " |"
     w(head)
     w("|---|" + "---:|---:|---:|" * len(rows))
     for key, label in STEPS:
         cells = [label]
-        for _, r in rows:
+        for _, _, r in rows:
             s = (r or {}).get("steps", {}).get(key)
             if s and r.get("chunks"):
                 cells += ["%d" % s["count"], "%.1f" % s["mean_us"], "%.1f" % (s["total_us"] / r["chunks"])]
@@ -194,7 +203,8 @@ def chunk_sections(results, w):
     w("")
     w("The pane control now gets the text at most once a timer tick while chunks follow each other,")
     w("and then only its cut head and new tail; the lamp gets a new icon only when it is not dark")
-    w("already. \"times\" counts how often a step ran during the run.")
+    w("already (the lamp's icons are loaded once). \"times\" counts how often a step ran during the run;")
+    w("the notice's time includes waiting in the queue while the window finishes other work.")
     w("")
     pane = c.get("pane") or []
     if pane:
@@ -225,11 +235,11 @@ def chunk_sections(results, w):
     if idle:
         w("| At rest (%.0f s each) | CPU share of a core |" % idle["seconds"])
         w("|---|---:|")
-        w("| the window, Comm off (its timer stops when a tick has nothing to do) | %.2f %% |" % (100 * idle["window_comm_off"]))
+        w("| the window, Comm off (its timer stops when a tick has nothing to do) | %.2f %% |" % (100 * max(0.0, idle["window_comm_off"])))
         w("| the receiver alone, armed on the quiet line (Wine polls the line for the event wait) | %.2f %% |" % (100 * idle["receiver_armed"]))
         w("| the window, Comm on | %.2f %% |" % (100 * idle["window_comm_on"]))
         w("| the program's own share (window Comm on less the receiver alone) | %.2f %% |" % (
-            100 * (idle["window_comm_on"] - idle["receiver_armed"])))
+            100 * max(0.0, idle["window_comm_on"] - idle["receiver_armed"])))
         w("")
     rlat = c.get("latency") or []
     if rlat:
