@@ -1,10 +1,11 @@
 // tavchunkbench: where a received chunk's time goes, on the bench line (COM5, far end COM6).
 // Prints one JSON object per line. Modes:
-//   window S     the monitor window itself (All Hex, log on) taking S s of unpaced traffic: chunks,
+//   window S [B] the monitor window itself (All Hex, log on) taking S s of unpaced traffic: chunks,
 //                CPU per chunk and its profile per step (notice, entry, log, pane, lamp, rearm)
 //   bursts N     the window (Normal, no log, time-out 20 ms) taking N bursts of 11 bytes 37 ms apart,
 //                as the latency benchmark sends them: the profile of an isolated chunk
-//   receiver S   the port and its receiver alone (no window) on the same traffic: Wine's part
+//   receiver S [B] the port and its receiver alone (no window) on the same traffic: Wine's part
+//                (B: paced at B baud instead of unpaced)
 //   idle S       CPU share at rest: the window with Comm off (its timer), the receiver alone armed
 //                (Wine's polling of the line), the window with Comm on
 //   pane N       N pane updates of short lines and of 4000-character lines, the text set whole
@@ -55,10 +56,11 @@ void pump(DWORD ms)
     bench::pump(ms);
 }
 
-// Unpaced traffic into the far end for the given time, on a thread of its own.
+// Traffic into the far end for the given time, on a thread of its own: unpaced, or paced at a
+// baud rate (ten bits a byte, what is due written every millisecond or so).
 class Feeder {
 public:
-    explicit Feeder(double secondsToRun) : far_(bench::openRaw(bench::kFarPort)), seconds_(secondsToRun) {}
+    Feeder(double secondsToRun, int baud) : far_(bench::openRaw(bench::kFarPort)), seconds_(secondsToRun), baud_(baud) {}
     ~Feeder()
     {
         if (thread_.joinable()) thread_.join();
@@ -73,8 +75,19 @@ public:
             started_.store(true);
             char block[4096];
             for (size_t i = 0; i < sizeof block; ++i) block[i] = char(i * 7);
-            double end = bench::nowMs() + seconds_ * 1000;
-            while (bench::nowMs() < end && bench::writeAll(far_, block, sizeof block)) sent_ += sizeof block;
+            const double start = bench::nowMs(), end = start + seconds_ * 1000;
+            for (double now = start; now < end; now = bench::nowMs()) {
+                int64_t due = sizeof block;
+                if (baud_ > 0) {
+                    due = std::min<int64_t>(int64_t((now - start) * baud_ / 10000.0) + 1 - sent_.load(), sizeof block);
+                    if (due <= 0) {
+                        Sleep(1);
+                        continue;
+                    }
+                }
+                if (!bench::writeAll(far_, block, DWORD(due))) break;
+                sent_ += due;
+            }
             cpu_.store(threadCpu(self_));
             done_.store(true);
         });
@@ -87,6 +100,7 @@ public:
 private:
     HANDLE far_;
     double seconds_;
+    int baud_;
     std::thread thread_;
     HANDLE self_ = nullptr;
     std::atomic<bool> started_{false}, done_{false};
@@ -157,7 +171,7 @@ void printProfile(const char* mode, MonitorWindow& window, int64_t chunks, doubl
     std::printf("}}\n");
 }
 
-int runWindow(double secs)
+int runWindow(double secs, int baud)
 {
     std::string log = programFolder() + "chunkbench.log";
     DeleteFileA(log.c_str());
@@ -169,7 +183,7 @@ int runWindow(double secs)
         window.commandIssued(ID_LOG_ON);
         window.commandIssued(ID_COMM_ON);
         pump(300);
-        Feeder feed(secs);
+        Feeder feed(secs, baud);
         if (!feed.ok()) return std::fprintf(stderr, "no far end\n"), 1;
         window.Profile().Reset();
         double cpu0 = processCpu(), t0 = bench::nowMs();
@@ -183,7 +197,7 @@ int runWindow(double secs)
         }
         double cpu = processCpu() - cpu0 - feed.Cpu();
         written = feed.Sent();
-        printProfile("window", window, window.Profile().Count(ChunkProfile::Notice), (lastAt - t0) / 1000, cpu,
+        printProfile(baud > 0 ? "window paced" : "window", window, window.Profile().Count(ChunkProfile::Notice), (lastAt - t0) / 1000, cpu,
                      written);
         window.commandIssued(ID_COMM_OFF);
         window.commandIssued(ID_LOG_OFF);
@@ -223,13 +237,13 @@ int runBursts(int bursts)
     return 0;
 }
 
-int runReceiver(double secs)
+int runReceiver(double secs, int baud)
 {
     CommPort port;
     configurePort(port, 100);
     CountingSink sink;
     if (!port.Purge()) return std::fprintf(stderr, "%s\n", port.ErrorText()), 1;
-    Feeder feed(secs);
+    Feeder feed(secs, baud);
     if (!feed.ok()) return std::fprintf(stderr, "no far end\n"), 1;
     double cpu0 = processCpu(), t0 = bench::nowMs(), lastAt = t0;
     port.StartReceive(&sink, 0, 0);
@@ -240,8 +254,9 @@ int runReceiver(double secs)
         port.StartReceive(&sink, 0, 0);
     }
     double cpu = processCpu() - cpu0 - feed.Cpu();
-    std::printf("{\"mode\": \"receiver\", \"chunks\": %lld, \"seconds\": %.3f, \"cpu\": %.4f, \"bytes\": %lld}\n",
-                (long long)sink.chunks_, (lastAt - t0) / 1000, cpu, (long long)sink.bytes_);
+    std::printf("{\"mode\": \"%s\", \"chunks\": %lld, \"seconds\": %.3f, \"cpu\": %.4f, \"bytes\": %lld}\n",
+                baud > 0 ? "receiver paced" : "receiver", (long long)sink.chunks_, (lastAt - t0) / 1000, cpu,
+                (long long)sink.bytes_);
     port.Purge();
     return 0;
 }
@@ -357,13 +372,14 @@ int main(int argc, char** argv)
     std::string mode = argc > 1 ? argv[1] : "";
     double secs = argc > 2 ? std::atof(argv[2]) : 4.0;
     int rc = 2;
-    if (mode == "window") rc = runWindow(secs);
-    else if (mode == "receiver") rc = runReceiver(secs);
+    const int baud = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (mode == "window") rc = runWindow(secs, baud);
+    else if (mode == "receiver") rc = runReceiver(secs, baud);
     else if (mode == "idle") rc = runIdle(secs);
     else if (mode == "bursts") rc = runBursts(argc > 2 ? std::atoi(argv[2]) : 50);
     else if (mode == "pane") rc = runPane(argc > 2 ? std::atoi(argv[2]) : 200);
     else if (mode == "latency") rc = runLatency(argc > 2 ? std::atoi(argv[2]) : 50, DWORD(argc > 3 ? std::atoi(argv[3]) : 37));
-    else std::fprintf(stderr, "usage: tavchunkbench window|receiver|idle S | bursts N | pane N | latency N GAP\n");
+    else std::fprintf(stderr, "usage: tavchunkbench window|receiver S [BAUD] | idle S | bursts N | pane N | latency N GAP\n");
     std::fflush(stdout);
     return rc;
 }

@@ -105,6 +105,10 @@ def _per_chunk(w):
             "bytes_per_s": w["bytes"] / w["seconds"]}
 
 
+def _per_mib(r):
+    return r["cpu"] / (r["bytes"] / MIB) if r and r.get("bytes") else None
+
+
 def _ratio(a, b, fmt="%.1f"):
     return fmt % (a / b) if a is not None and b else "–"
 
@@ -130,9 +134,15 @@ def chunk_reading(results):
                        _si(now["throughput"]), now["throughput"] / 92160.0, now["ratio"]))
     r115, p115 = by.get(("Tavrenix", "115200")), by.get(("picocom", "115200"))
     if r115 and p115 and r115.get("cpu_per_mib") and p115.get("cpu_per_mib"):
-        out.append("Target: CPU per MiB at 115200 baud at most picocom's: %s (%.2f against %.2f CPU s/MiB, %.2f times)." % (
+        text = "Target: CPU per MiB at 115200 baud at most picocom's: %s (%.2f against %.2f CPU s/MiB, %.2f times)" % (
             "met" if r115["cpu_per_mib"] <= p115["cpu_per_mib"] else "**not met**", r115["cpu_per_mib"],
-            p115["cpu_per_mib"], r115["cpu_per_mib"] / p115["cpu_per_mib"]))
+            p115["cpu_per_mib"], r115["cpu_per_mib"] / p115["cpu_per_mib"])
+        wm, rm = _per_mib(c.get("window_115200")), _per_mib(c.get("receiver_115200"))
+        if wm and rm:
+            text += ("; in `tavchunkbench` at 115200 baud the window takes %.2f CPU s/MiB and the port's receiver "
+                     "alone, without any window, %.2f: Wine's receiving is %.0f %% of the cost, the program's own "
+                     "part %.2f CPU s/MiB" % (wm, rm, 100 * min(1.0, rm / wm), max(0.0, wm - rm)))
+        out.append(text + ".")
     idle = c.get("idle")
     if idle:
         own = max(0.0, idle["window_comm_on"] - idle["receiver_armed"])
@@ -230,6 +240,15 @@ def chunk_sections(results, w):
             rec["chunks_per_s"], rec["cpu_ms"],
             "; the whole window took %.3f ms per chunk in the same run, so %.0f %% of a chunk's CPU is the receive "
             "cycle under Wine" % (win["cpu_ms"], 100 * min(1.0, rec["cpu_ms"] / win["cpu_ms"])) if win else ""))
+        w("")
+    wm, rm = c.get("window_115200"), c.get("receiver_115200")
+    if wm and rm and _per_mib(wm) and _per_mib(rm):
+        w("At 115200 baud (paced as the line throughput stream, %.0f s each; CPU less the feeding thread's):" % results["seconds"])
+        w("")
+        w("| Receiver | Chunks | CPU s | CPU s/MiB |")
+        w("|---|---:|---:|---:|")
+        w("| the window (Comm on, All Hex, log on) | %d | %.2f | %.2f |" % (wm["chunks"], wm["cpu"], _per_mib(wm)))
+        w("| the receiver alone | %d | %.2f | %.2f |" % (rm["chunks"], rm["cpu"], _per_mib(rm)))
         w("")
     idle = c.get("idle")
     if idle:
