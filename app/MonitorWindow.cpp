@@ -278,8 +278,8 @@ void MonitorWindow::AddEntry(int32_t count, const void* bytes, bool isMessage)
     at = profile_.Lap(ChunkProfile::Entry, at);
     bool logFailed = logOn_ && !logFile_.WriteLine(line);
     at = profile_.Lap(ChunkProfile::Log, at);
-    // Setting the pane control's whole text costs milliseconds under Wine: data lines that follow
-    // each other within a tick reach the control together at the tick. Messages show at once.
+    // Each update of the pane control costs milliseconds under Wine: data lines that follow each
+    // other within a tick reach the control together at the tick. Messages show at once.
     if (isMessage || at - paneShownAt_ >= kPaneIntervalMs * ChunkProfile::Frequency() / 1000)
         ShowPane();
     else

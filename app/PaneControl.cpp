@@ -22,7 +22,9 @@ bool PaneControl::Update(HWND edit, const CapturePane& pane)
         SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pane.Text() + kept));
     }
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
-    const bool whole = GetWindowTextLengthA(edit) == pane.Length();
+    // Character positions can differ from byte positions (double-byte code pages): check it all.
+    n = GetWindowTextA(edit, shown, sizeof shown);
+    const bool whole = n == pane.Length() && std::memcmp(shown, pane.Text(), size_t(n)) == 0;
     LRESULT lines = SendMessageA(edit, EM_GETLINECOUNT, 0, 0);
     LRESULT first = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     // As after setting the whole text: the last line at the top of the view.

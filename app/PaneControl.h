@@ -10,6 +10,6 @@ class PaneControl {
 public:
     // Updates edit, which shows the pane text as it was at the pane's MarkShown, and scrolls to
     // the last line. False (nothing or part done) when the text must be set whole: the pane was
-    // rebuilt, the control holds other text (typed into), or its length does not come out right.
+    // rebuilt, the control holds other text (typed into), or its text does not come out right.
     static bool Update(HWND edit, const CapturePane& pane);
 };
