@@ -19,14 +19,6 @@ def run(root, bench_build, program_build, *args, timeout=900):
     return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
 
 
-def per_chunk(w):
-    """Chunks a second and CPU ms per chunk of a window or receiver figure."""
-    if not w or not w.get("chunks"):
-        return None
-    return {"chunks_per_s": w["chunks"] / w["seconds"], "cpu_ms_per_chunk": 1000.0 * w["cpu"] / w["chunks"],
-            "bytes_per_s": w["bytes"] / w["seconds"]}
-
-
 def summarize_latency(rows):
     out = []
     for r in rows:
