@@ -213,7 +213,7 @@ def chunk_sections(results, w):
     w("")
     w("The pane control now gets the text at most once a timer tick while chunks follow each other,")
     w("and then only its cut head and new tail; the lamp gets a new icon only when it is not dark")
-    w("already (the lamp's icons are loaded once). \"times\" counts how often a step ran during the run;")
+    w("already. \"times\" counts how often a step ran during the run;")
     w("the notice's time includes waiting in the queue while the window finishes other work.")
     w("")
     pane = c.get("pane") or []
