@@ -265,6 +265,9 @@ def chunk_sections(results, w):
         w("| the program's own share (window Comm on less the receiver alone) | %.2f %% |" % (
             100 * max(0.0, idle["window_comm_on"] - idle["receiver_armed"])))
         w("")
+        w("Wine counts a process's CPU time in 10 ms ticks here, so each share is good to %.2f %%." % (
+            100 * 0.01 / idle["seconds"]))
+        w("")
     rlat = c.get("latency") or []
     if rlat:
         w("Latency before the window: from the write of a burst's last byte to the receiver's hand-over")
@@ -282,8 +285,8 @@ def chunk_sections(results, w):
             w("update %.1f ms, the lamp %.1f ms, the notice %.1f ms, the entry and the re-arming %.2f ms. The pane" % (
                 steps["pane"]["mean_us"] / 1000, steps["lamp"]["mean_us"] / 1000, steps["notice"]["mean_us"] / 1000,
                 (steps["entry"]["mean_us"] + steps["rearm"]["mean_us"]) / 1000))
-            w("update is one line appended to Wine's edit control with `EM_REPLACESEL`; that call takes the")
-            w("time, and setting the whole text instead costs more (Pane updates above).")
+            w("update is one line appended to Wine's edit control with `EM_REPLACESEL`; setting the whole")
+            w("text instead costs more (Pane updates above).")
             w("")
 
 
