@@ -43,8 +43,11 @@ const char* CapturePane::AddEntry(int32_t count, const void* bytes, bool isMessa
     int32_t need = space + 3;
     if (kTextSize - length_ < need) {
         if (length_ <= need) {
+            dropped_ += length_;
             length_ = 0;
         } else {
+            // Past the shown length only "all of it" matters; the cap keeps the count bounded.
+            dropped_ = dropped_ + need > kTextSize ? kTextSize : dropped_ + need;
             std::memmove(text_, text_ + need, size_t(length_ - need));
             length_ -= need;
         }
@@ -102,6 +105,7 @@ bool CapturePane::SetDisplayFormat(int32_t format)
         if (size > kTextSize) break;
         --first;
     }
+    rebuilt_ = true;
     char before[kTextSize];
     std::memcpy(before, text_, size_t(length_) + 1);
     int32_t beforeLength = length_;
@@ -118,7 +122,15 @@ bool CapturePane::SetDisplayFormat(int32_t format)
 bool CapturePane::ClearPane()
 {
     bool changed = length_ != 0;
+    rebuilt_ = true;
     length_ = 0;
     text_[0] = '\0';
     return changed;
+}
+
+void CapturePane::MarkShown()
+{
+    rebuilt_ = false;
+    dropped_ = 0;
+    shownLength_ = length_;
 }

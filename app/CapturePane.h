@@ -37,6 +37,14 @@ public:
     // Empties the pane text; the history stays. True when the text changed.
     bool ClearPane();
 
+    // What changed since MarkShown, for a control that shows the text as it was then: Rebuilt
+    // when it must be set whole; else cut its first ShownDropped() characters and append the
+    // text from ShownKept() on (its kept characters stand at the front of Text()).
+    bool Rebuilt() const { return rebuilt_; }
+    int32_t ShownDropped() const { return dropped_ < shownLength_ ? dropped_ : shownLength_; }
+    int32_t ShownKept() const { return shownLength_ - ShownDropped(); }
+    void MarkShown();
+
     const char* Text() const { return text_; }
     int32_t Length() const { return length_; }
     const CaptureHistory& History() const { return history_; }
@@ -55,5 +63,8 @@ private:
     int32_t length_ = 0;
     DisplayFormat format_ = DisplayFormat::Normal;
     CaptureHistory history_;
+    bool rebuilt_ = true;      // changed other than by cutting the head and appending since MarkShown
+    int32_t dropped_ = 0;      // characters cut from the head since MarkShown
+    int32_t shownLength_ = 0;  // the length at MarkShown
     std::vector<char> line_;  // the last rendered line; grows to the longest line, then reused
 };

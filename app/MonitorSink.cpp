@@ -1,6 +1,7 @@
 #include "app/MonitorSink.h"
 
 #include <cstring>
+#include "app/ChunkProfile.h"
 #include "app/MonitorWindow.h"
 
 MonitorSink::MonitorSink(CommPort& port, MonitorWindow& window) : port_(port), window_(window) {}
@@ -20,5 +21,6 @@ void MonitorSink::OnStatus(int32_t code, const char* text)
 void MonitorSink::Post()
 {
     inFlight_.store(true);
+    postedAt_.store(ChunkProfile::Now());
     window_.postUserMessage(0, reinterpret_cast<LPARAM>(&notice_));
 }

@@ -26,6 +26,8 @@ public:
     bool InFlight() const { return inFlight_.load(); }
     // The window has handled the notice; the block may be written again.
     void Taken() { inFlight_.store(false); }
+    // The performance counter when the last notice was posted.
+    int64_t PostedAt() const { return postedAt_.load(); }
 
 private:
     void Post();
@@ -34,4 +36,5 @@ private:
     MonitorWindow& window_;
     CommNotice notice_{};
     std::atomic<bool> inFlight_{false};
+    std::atomic<int64_t> postedAt_{0};
 };

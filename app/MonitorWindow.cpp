@@ -8,6 +8,7 @@
 #include "app/AboutBox.h"
 #include "app/HelpViewer.h"
 #include "app/MonitorSink.h"
+#include "app/PaneControl.h"
 #include "framework/BoundedCopy.h"
 #include "framework/ButtonImages.h"
 #include "framework/ControlAnchor.h"
@@ -119,8 +120,15 @@ bool MonitorWindow::selectionChanged(int id, int, int code)
 void MonitorWindow::timerTick()
 {
     UpdateIndicator();
+    if (paneStale_) ShowPane();
     // Lines reach the disk within one tick, so a crash loses at most the last 50 ms.
     if (logOn_ && !logFile_.FlushIfWritten()) EndLogAfterFailure();
+    // Lamp settled, pane shown, log flushed: ticks would do nothing until the next entry, and
+    // under Wine each costs a wake-up. The next entry starts the timer again.
+    if (pendingChunks_ == 0 && !paneStale_) {
+        runTimer(false);
+        timerOn_ = false;
+    }
 }
 
 bool MonitorWindow::closing()
@@ -166,11 +174,17 @@ void MonitorWindow::CommOff()
 
 void MonitorWindow::OnNotice(const CommNotice& notice)
 {
+    const int64_t start = ChunkProfile::Now();
     if (notice.code == CommSink::kCodeData) {
+        profile_.Add(ChunkProfile::Notice, start - sink_->PostedAt());
         ++pendingChunks_;
-        // Dark for an instant on every chunk; the next tick lights it again.
-        indicatorIcon_ = IDI_LAMP_OFF;
-        setInt(IDC_INDICATOR, IDI_LAMP_OFF, -1);
+        // Dark for an instant on every chunk; the next tick lights it again. A lamp that is dark
+        // already (chunks faster than the ticks) needs no new icon.
+        if (indicatorIcon_ != IDI_LAMP_OFF) {
+            indicatorIcon_ = IDI_LAMP_OFF;
+            setInt(IDC_INDICATOR, IDI_LAMP_OFF, -1);
+        }
+        profile_.Lap(ChunkProfile::Lamp, start);
         AddEntry(notice.length, notice.text, false);
     } else {
         ShowText(notice.text);
@@ -180,7 +194,12 @@ void MonitorWindow::OnNotice(const CommNotice& notice)
         port_->Close();
     }
     sink_->Taken();
-    if (commOn_) port_->StartReceive(sink_.get(), 0, 0);
+    if (commOn_) {
+        const int64_t at = ChunkProfile::Now();
+        port_->StartReceive(sink_.get(), 0, 0);
+        profile_.Lap(ChunkProfile::Rearm, at);
+    }
+    profile_.Lap(ChunkProfile::Whole, start);
 }
 
 void MonitorWindow::UpdateIndicator()
@@ -264,10 +283,36 @@ void MonitorWindow::SelectLogFile()
 
 void MonitorWindow::AddEntry(int32_t count, const void* bytes, bool isMessage)
 {
+    // Every change of the lamp, the pane or the log comes with an entry: ticks are due again.
+    if (!timerOn_) {
+        runTimer(true);
+        timerOn_ = true;
+    }
+    int64_t at = ChunkProfile::Now();
     const char* line = pane_.AddEntry(count, bytes, isMessage);
+    at = profile_.Lap(ChunkProfile::Entry, at);
     bool logFailed = logOn_ && !logFile_.WriteLine(line);
-    setText(IDC_PANE, pane_.Text(), -1);
+    at = profile_.Lap(ChunkProfile::Log, at);
+    // Each update of the pane control costs milliseconds under Wine: data lines that follow each
+    // other within a tick reach the control together at the tick. Messages show at once.
+    if (isMessage || at - paneShownAt_ >= kPaneIntervalMs * ChunkProfile::Frequency() / 1000)
+        ShowPane();
+    else
+        paneStale_ = true;
     if (logFailed) EndLogAfterFailure();
+}
+
+void MonitorWindow::ShowPane()
+{
+    const int64_t at = ChunkProfile::Now();
+    HWND control = GetDlgItem(hwnd(), IDC_PANE);
+    if (!PaneControl::Update(control, pane_)) {
+        setText(IDC_PANE, pane_.Text(), -1);
+        if (control) SendMessageA(control, EM_SETMODIFY, FALSE, 0);
+    }
+    pane_.MarkShown();
+    paneStale_ = false;
+    paneShownAt_ = profile_.Lap(ChunkProfile::Pane, at);
 }
 
 void MonitorWindow::ShowMessage(const char* format, ...)
@@ -292,13 +337,13 @@ void MonitorWindow::SetDisplayFormat(int32_t format)
     displayFormat_ = static_cast<int32_t>(ToDisplayFormat(format));
     for (int32_t f = 0; f < kDisplayFormatCount; ++f) setInt(-1, f == displayFormat_ ? 1 : 0, kFormatItems[f]);
     pane_.SetDisplayFormat(displayFormat_);
-    setText(IDC_PANE, pane_.Text(), -1);
+    ShowPane();
 }
 
 void MonitorWindow::ClearPane()
 {
     pane_.ClearPane();
-    setText(IDC_PANE, pane_.Text(), -1);
+    ShowPane();
 }
 
 void MonitorWindow::ShowAbout()

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include "app/CapturePane.h"
+#include "app/ChunkProfile.h"
 #include "app/LogFile.h"
 #include "framework/Dialog.h"
 
@@ -59,6 +60,8 @@ public:
     void Exit();
 
     const CapturePane& Pane() const { return pane_; }
+    // Time per step of the received chunks so far (the benchmarks read and reset it).
+    ChunkProfile& Profile() { return profile_; }
     bool IsCommOn() const { return commOn_; }
     bool IsLogOn() const { return logOn_; }
     int32_t IndicatorIcon() const { return indicatorIcon_; }
@@ -66,6 +69,8 @@ public:
 
 private:
     void SetLogControls(bool on);
+    // The pane control gets the pane text now.
+    void ShowPane();
     // A log write or flush failed: tell it once in the pane and end logging without it.
     void EndLogAfterFailure();
 
@@ -80,4 +85,9 @@ private:
     LogFile logFile_;
     int32_t displayFormat_ = 0;
     char sendText_[kSendTextSize] = {};
+    static constexpr int64_t kPaneIntervalMs = 50;  // one timer tick
+    bool timerOn_ = true;                           // the 50 ms timer runs
+    bool paneStale_ = false;                        // the control lags the pane text until the tick
+    int64_t paneShownAt_ = 0;                       // performance counter at the last ShowPane
+    ChunkProfile profile_;
 };

@@ -92,6 +92,11 @@ void Dialog::setInt(int id, int value, int item)
         t->setInt(value, item);
 }
 
+void Dialog::runTimer(bool on)
+{
+    if (window_) window_->runTimer(on);
+}
+
 void Dialog::enable(int id, bool on, int item)
 {
     if (!window_) return;

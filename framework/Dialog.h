@@ -45,6 +45,8 @@ public:
     void setText(int id, const char* text, int item);
     void setInt(int id, int value, int item);  // AutoValue shows "Auto"
     void enable(int id, bool on, int item);
+    // Stops the 50 ms timer while the dialog has nothing to do at ticks, or starts it again.
+    void runTimer(bool on);
     // Posts message 1025 to the window; safe from any thread.
     void postUserMessage(WPARAM wparam, LPARAM lparam);
     // Open-file dialog into path (capacity characters with the terminator; the file name

@@ -109,6 +109,15 @@ DialogWindow::DialogWindow(Dialog* dialog, int resourceId, const ControlDescript
     app.registerWindow(this);
 }
 
+void DialogWindow::runTimer(bool on)
+{
+    if (!hwnd_) return;
+    if (on)
+        SetTimer(hwnd_, TimerId, TimerMs, nullptr);
+    else
+        KillTimer(hwnd_, TimerId);
+}
+
 DialogWindow::~DialogWindow()
 {
     dialog_ = nullptr;

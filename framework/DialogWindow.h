@@ -37,6 +37,8 @@ public:
     // A child dialog (page) of this window from a resource, routed through this object; its
     // controls are bound with this window as owner.
     HWND createChildDialog(int resourceId);
+    // Stops the 50 ms timer, or starts it again (a new period from now).
+    void runTimer(bool on);
 
     // ValueTarget of the window itself.
     void setText(const char* text, int item) override;  // caption

@@ -1,5 +1,6 @@
 #include "serial/CommCfg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include "framework/BoundedCopy.h"
@@ -82,6 +83,13 @@ int32_t CommCfg::CharacterTimeMs() const
     // 11000 / rate rounded up, without overflowing near INT32_MAX.
     int32_t rate = UsableBaudRate();
     return int32_t((int64_t(rate) + 10999) / rate);
+}
+
+int32_t CommCfg::InputQueueBytes() const
+{
+    int64_t bytes = (int64_t(UsableBaudRate()) * UsableRxTimeoutMs() + 9999) / 10000;
+    bytes = std::min<int64_t>(std::max<int64_t>(bytes, kMinInputQueue), kMaxInputQueue);
+    return int32_t(bytes + (bytes & 1));
 }
 
 bool CommCfg::IsUsableTimeout(int32_t ms) { return ms >= 1 && ms <= kMaxRxTimeoutMs; }

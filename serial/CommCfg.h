@@ -46,6 +46,12 @@ public:
     // Milliseconds for eleven bit times at the (usable) baud rate, rounded up.
     int32_t CharacterTimeMs() const;
 
+    // Input buffer to ask the driver for: one receive time-out of unbroken traffic at the baud
+    // rate (ten bits a byte), even, at least kMinInputQueue and at most kMaxInputQueue bytes.
+    static constexpr int32_t kMinInputQueue = 4096;
+    static constexpr int32_t kMaxInputQueue = 1 << 20;
+    int32_t InputQueueBytes() const;
+
     // The values the device gets: each out-of-range field replaced by its default.
     int32_t UsableBaudRate() const;
     int32_t UsableParity() const;

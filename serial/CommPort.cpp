@@ -64,6 +64,9 @@ bool CommPort::Open()
         SetError(GetLastError());
         return false;
     }
+    // A driver buffer for a whole time-out of traffic lets the line wait while the window is busy.
+    // Only a request: a driver that refuses it keeps its own buffer, and the line still works.
+    SetupComm(device_.get(), DWORD(settings_.InputQueueBytes()), 0);
     characterTimeMs_ = settings_.CharacterTimeMs();
     // An unusable time-out (0, "Auto", beyond a minute) would leave reads without an end.
     int32_t timeout = settings_.UsableRxTimeoutMs();

@@ -3,12 +3,13 @@
 # per MiB at each baud rate against `cat` and picocom, latency from the last byte to the pane, and
 # the capture core's cost per entry. Builds what it needs (32-bit; 64-bit on a machine that runs no
 # 32-bit code or with TAV_WINE64_ONLY=1), runs the bench, stops it again.
-# Usage: tools/benchmark.sh [--build-dir DIR] [--no-build] [--seconds S] [--quick] [--docs DIR]
+# Usage: tools/benchmark.sh [--build-dir DIR] [--no-build] [--seconds S] [--quick] [--docs DIR] [--before REV]
 #   --build-dir  a build tree (default build/benchmark-i686 or -x86_64; created when missing)
 #   --no-build   use the programs as they are built
 #   --seconds S  traffic per baud rate and receiver (default 4)
 #   --quick      three rates and 20 latency bursts, to try the tools out
 #   --docs DIR   where the report goes (default docs/)
+#   --before REV also build commit REV (same architecture, in BUILD/benchmarks/before) and compare it in the same run
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
@@ -22,6 +23,7 @@ while [ $# -gt 0 ]; do
     --seconds) args+=(--seconds "$2"); shift ;;
     --quick) args+=(--quick) ;;
     --docs) args+=(--docs "$(realpath -m "$2")"); shift ;;
+    --before) args+=(--before "$2"); shift ;;
     -h|--help) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 0 ;;
     *) echo "benchmark.sh: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
@@ -44,11 +46,11 @@ if [ $build = 1 ]; then
   else
     cmake -S . -B "$B" >"$B.configure.log" 2>&1 || { cat "$B.configure.log"; exit 1; }
   fi
-  echo "== building Tavrenix, tavdrive, tavcorebench"
-  cmake --build "$B" -j2 --target Tavrenix tavdrive tavcorebench ptyshim 2>&1 | grep -E 'warning|error|Error'
+  echo "== building Tavrenix, tavdrive, tavcorebench, tavchunkbench"
+  cmake --build "$B" -j2 --target Tavrenix tavdrive tavcorebench tavchunkbench ptyshim 2>&1 | grep -E 'warning|error|Error'
   [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "benchmark.sh: build failed" >&2; exit 1; }
 fi
-for f in Tavrenix.exe tools/benchmarks/tavdrive.exe tools/benchmarks/tavcorebench.exe; do
+for f in Tavrenix.exe tools/benchmarks/tavdrive.exe tools/benchmarks/tavcorebench.exe tools/benchmarks/tavchunkbench.exe; do
   [ -f "$B/$f" ] || { echo "benchmark.sh: $B/$f is missing" >&2; exit 1; }
 done
 

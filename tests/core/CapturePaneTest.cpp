@@ -263,3 +263,38 @@ TEST(CapturePane, RandomTrafficKeepsThePaneBounded)
 }
 
 }  // namespace
+
+// A control that took the text at MarkShown and then only the cut and the tail shows the pane
+// text exactly, whatever sizes of lines came in between (pane emptied, lines longer than it).
+TEST(CapturePane, CutAndTailSinceMarkShownGiveTheText)
+{
+    CapturePane p;
+    EXPECT_TRUE(p.Rebuilt());
+    std::string shown;
+    std::mt19937 rng(17);
+    for (int round = 0; round < 300; ++round) {
+        if (round % 50 == 0) {
+            // Set whole: at start, and after a format switch or a clear.
+            shown = p.Text();
+            p.MarkShown();
+            EXPECT_FALSE(p.Rebuilt());
+        }
+        int entries = int(rng() % 4);
+        for (int i = 0; i < entries; ++i) {
+            static const int sizes[] = {1, 30, 700, 1500, 4100};
+            addData(p, data(sizes[rng() % 5], char('a' + rng() % 26)));
+        }
+        ASSERT_FALSE(p.Rebuilt());
+        ASSERT_LE(p.ShownDropped(), int32_t(shown.size()));
+        shown = shown.substr(size_t(p.ShownDropped())) + (p.Text() + p.ShownKept());
+        ASSERT_EQ(shown, p.Text()) << "round " << round;
+        p.MarkShown();
+        if (round % 50 == 49) {
+            if (round % 100 == 49)
+                p.SetDisplayFormat(3);
+            else
+                p.ClearPane();
+            EXPECT_TRUE(p.Rebuilt());
+        }
+    }
+}

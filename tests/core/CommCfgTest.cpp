@@ -157,6 +157,22 @@ TEST(CommCfg, CharacterTimeRoundsUp)
     EXPECT_EQ(c.CharacterTimeMs(), 1);
 }
 
+TEST(CommCfg, InputQueueHoldsOneTimeOutOfTraffic)
+{
+    CommCfg c;
+    c.baudRate = 921600;
+    EXPECT_EQ(c.InputQueueBytes(), 9216);  // 92160 bytes a second for 100 ms
+    c.baudRate = 115200;
+    c.rxTimeoutMs = 403;
+    EXPECT_EQ(c.InputQueueBytes(), 4644);  // 4642.6 rounded up to whole and even bytes
+    c.baudRate = 921600;
+    c.rxTimeoutMs = CommCfg::kMaxRxTimeoutMs;
+    EXPECT_EQ(c.InputQueueBytes(), CommCfg::kMaxInputQueue);
+    c.baudRate = 9600;
+    c.rxTimeoutMs = 0;  // unusable: the default 100 ms
+    EXPECT_EQ(c.InputQueueBytes(), CommCfg::kMinInputQueue);
+}
+
 TEST(CommCfg, DamagedRecordNeverIndexesPastTablesOrDividesByZero)
 {
     CommCfg c;

@@ -1,6 +1,7 @@
 // The serial port and its receiver on a live pty line: COM5 is monitored, COM6 is its far end.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -112,6 +113,90 @@ TEST_F(CommPortLine, LongBurstArrivesWholeAndReadSizeBoundsAChunk)
     }
     EXPECT_EQ(all, "0123456789abcdefghijKLMNO");
     EXPECT_EQ(sizes, (std::vector<size_t>{10, 10, 5}));
+}
+
+// Writes s at 9600-baud pacing (8 bytes every 8 ms); the longest pause the writer made, in ms.
+double sendPaced(HANDLE remote, const std::string& s)
+{
+    double longest = 0, last = bench::nowMs();
+    for (size_t at = 0; at < s.size(); at += 8) {
+        if (!bench::writeAll(remote, s.data() + at, DWORD(std::min<size_t>(8, s.size() - at)))) return 1e9;
+        double now = bench::nowMs();
+        longest = std::max(longest, now - last);
+        last = now;
+        Sleep(8);
+    }
+    return longest;
+}
+
+std::string frame(size_t n, char first)
+{
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += char(first + i % 26);
+    return s;
+}
+
+// The chunk rule: the interval time-out restarts at every byte (Windows and Wine alike).
+TEST_F(CommPortLine, PacedFramesLongerThanTheTimeoutAreOneChunkEachAndTheReadSizeBoundsThem)
+{
+    const std::string a = frame(256, 'a'), b = frame(1000, 'A');
+    // A writer the shared machine stalled beyond half the time-out proves nothing: send again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        port->Purge();
+        Notice stale;
+        while (sink.Next(stale, 0)) {}
+        port->StartReceive(&sink, 0, 0);
+        Sleep(50);
+        double pauseA = sendPaced(remote, a);  // 0.27 s on the wire, time-out 100 ms
+        Notice na = receive(3000);
+        port->StartReceive(&sink, 0, 0);
+        Sleep(400);
+        double pauseB = sendPaced(remote, b);  // 1 s on the wire
+        Notice nb = receive(5000);
+        if (std::max(pauseA, pauseB) > 50 && attempt < 2) continue;
+        EXPECT_EQ(na.text, a) << "a frame with no pause is one chunk (writer paused " << pauseA << " ms)";
+        EXPECT_EQ(nb.text, b) << "the pause before it split it off (writer paused " << pauseB << " ms)";
+        break;
+    }
+
+    // A read size of 100: the 256-byte frame comes as 100, 100 and 56 bytes, re-armed after each.
+    port->StartReceive(&sink, 100, 0);
+    Sleep(50);
+    sendPaced(remote, a);
+    std::vector<size_t> sizes;
+    std::string all;
+    for (int i = 0; i < 3; ++i) {
+        Notice c = receive(3000);
+        ASSERT_EQ(c.code, 0) << c.text;
+        sizes.push_back(c.text.size());
+        all += c.text;
+        if (i < 2) port->StartReceive(&sink, 100, 0);
+    }
+    EXPECT_EQ(sizes, (std::vector<size_t>{100, 100, 56}));
+    EXPECT_EQ(all, a);
+}
+
+// The line waits while no read is armed (the window busy): one 100 ms time-out of traffic at
+// 921600 baud, written while the receiver is idle, is all received afterwards, in order.
+TEST_F(CommPortLine, TrafficOfATimeOutAtTheFastestRateWaitsForTheNextRead)
+{
+    port->Settings().baudRate = 921600;
+    ASSERT_TRUE(port->Open()) << port->ErrorText();
+    const int32_t n = port->Settings().InputQueueBytes();
+    ASSERT_EQ(n, 9216);
+    std::string sent;
+    for (int32_t i = 0; i < n; ++i) sent += char(i * 7 + i / 256);
+    send(sent);
+    Sleep(200);
+    std::string got;
+    while (got.size() < sent.size()) {
+        port->StartReceive(&sink, 0, 0);
+        Notice c = receive(3000);
+        ASSERT_EQ(c.code, 0) << c.text;
+        ASSERT_FALSE(c.text.empty());
+        got += c.text;
+    }
+    EXPECT_TRUE(got == sent) << got.size() << " bytes, not the " << sent.size() << " sent in order";
 }
 
 TEST_F(CommPortLine, MissingPortReportsCommunicationError)

@@ -65,6 +65,8 @@ std::string DriveSession::Run(const std::vector<std::string>& a)
         program_.reset();
         box_ = nullptr;
         program_ = std::make_unique<MonitorProcess>(a[1]);
+        // Another build of the program (an earlier commit, to compare) in place of this one's.
+        if (need(2) && !CopyFileA(a[2].c_str(), program_->programPath().c_str(), FALSE)) return "err copy " + a[2];
         if (!program_->start()) return "err no window: " + program_->failure();
         return "ok " + std::to_string(ProcessProbe::ProcessOfWindow(program_->window()));
     }

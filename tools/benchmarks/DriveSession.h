@@ -3,7 +3,7 @@
 // command gets one answer line, "ok ..." or "err ...".
 //
 //   settings FOLDER PORT TIMEOUT_MS LOG_PATH FORMAT   write FOLDER\Tavrenix.def
-//   start FOLDER          copy the built program into FOLDER and run it there (ok: its process id)
+//   start FOLDER [EXE]    copy the built program (or EXE) into FOLDER and run it there (ok: its process id)
 //   command ID | post ID  a menu command, handled before the answer | posted
 //   click ID | postclick ID | type ID TEXT | leave
 //   text ID               a control's text, hexadecimal

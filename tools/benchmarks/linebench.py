@@ -139,15 +139,16 @@ class TavrenixReceiver:
     """The running Tavrenix.exe with Comm on, All Hex format and its log."""
     name = "Tavrenix"
 
-    def __init__(self, drv, workdir, prefix):
+    def __init__(self, drv, workdir, prefix, program=None, name="Tavrenix"):
         self.drive = drv
-        self.folder = os.path.join(workdir, "tavrenix-line")
+        self.name = name
+        self.folder = os.path.join(workdir, "tavrenix-line-" + name)
         os.makedirs(self.folder, exist_ok=True)
         self.log = os.path.join(self.folder, "line.log")
         if os.path.exists(self.log):
             os.remove(self.log)
         drv.call("settings", drive.winpath(self.folder), "COM5", 100, drive.winpath(self.log), 3)
-        drv.call("start", drive.winpath(self.folder))
+        drv.call("start", drive.winpath(self.folder), *([drive.winpath(program)] if program else []))
         self.pid = procinfo.find_process(drive.winpath(self.folder) + "\\Tavrenix.exe")
         self.server = procinfo.wineserver(prefix)
         for command in (40018, 40009, 40011):  # All Hex Format, Log On, Comm On

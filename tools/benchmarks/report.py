@@ -46,7 +46,8 @@ def reading(results):
                 text += ", against %s B/s for a plain `cat`" % _si(cat["throughput"])
             if top.get("chunks") and top["seconds"] > 0:
                 text += ("; that is %.0f chunks a second, each one receive cycle (a read of at most 2000 bytes, "
-                         "a posted notice, a pane update and a log line, then the re-arming)" % (
+                         "a posted notice, an entry and a log line, then the re-arming; the pane control follows "
+                         "at most once a timer tick)" % (
                              top["chunks"] / top["seconds"]))
             out.append(text + ".")
         r115 = by.get(("Tavrenix", "115200"))
@@ -59,8 +60,8 @@ def reading(results):
                     others.append("%.1f times %s's %.2f" % (r115["cpu_per_mib"] / o["cpu_per_mib"], name, o["cpu_per_mib"]))
             if others:
                 text += " (" + "; ".join(others) + ")"
-            out.append(text + "; at the low rates the fixed cost of waiting (the 50 ms timer, Wine's polling of "
-                              "the line) dominates the figure, not the bytes.")
+            out.append(text + "; at the low rates the fixed cost of waiting (Wine's polling of the line) "
+                              "dominates the figure, not the bytes.")
     if "idle" in results:
         out.append("Idle with Comm on, the program uses %.2f %% of a core." % (100 * results["idle"][0]))
     lat = results.get("latency") or []
@@ -88,6 +89,207 @@ def reading(results):
     return out
 
 
+STEPS = [("notice", "the notice: from the sink's post to the window's handler"),
+         ("lamp", "the lamp darkened"),
+         ("entry", "`AddEntry` in the capture core: history, trim, rendering"),
+         ("log", "the log line into the stream"),
+         ("pane", "the pane control's text"),
+         ("rearm", "the receiver armed again"),
+         ("whole", "the handler from start to end")]
+
+
+def _per_chunk(w):
+    if not w or not w.get("chunks"):
+        return None
+    return {"chunks_per_s": w["chunks"] / w["seconds"], "cpu_ms": 1000.0 * w["cpu"] / w["chunks"],
+            "bytes_per_s": w["bytes"] / w["seconds"]}
+
+
+def _per_mib(r):
+    return r["cpu"] / (r["bytes"] / MIB) if r and r.get("bytes") else None
+
+
+def _ratio(a, b, fmt="%.1f"):
+    return fmt % (a / b) if a is not None and b else "–"
+
+
+def chunk_reading(results):
+    """Sentences on the per-chunk figures and the targets, drawn from this run."""
+    out = []
+    c = results.get("chunk") or {}
+    by = {(r["receiver"], r["label"]): r for r in results["line"]}
+    now, old = by.get(("Tavrenix", "unpaced")), by.get(("Tavrenix before", "unpaced"))
+    if now and old and now.get("chunks") and old.get("chunks"):
+        out.append("Unpaced, the program now takes %s B/s in %.0f chunks a second at %.2f ms of CPU per chunk; the "
+                   "commit before the change, in the same run, took %s B/s in %.0f chunks a second at %.2f ms "
+                   "(%s times the chunks, %s of the CPU per chunk)." % (
+                       _si(now["throughput"]), now["chunks"] / now["seconds"], 1000 * now["cpu"] / now["chunks"],
+                       _si(old["throughput"]), old["chunks"] / old["seconds"], 1000 * old["cpu"] / old["chunks"],
+                       _ratio(now["chunks"] / now["seconds"], old["chunks"] / old["seconds"]),
+                       _ratio(now["cpu"] / now["chunks"], old["cpu"] / old["chunks"], "%.2f")))
+    if now:
+        out.append("Target: unpaced at least 4 times the 921600 line rate (368.64 kB/s) with nothing lost: %s "
+                   "(%s B/s, %.2f times; in order / sent %.6f)." % (
+                       "met" if now["throughput"] >= 368640 and now["ratio"] >= 1.0 else "**not met**",
+                       _si(now["throughput"]), now["throughput"] / 92160.0, now["ratio"]))
+    r115, p115 = by.get(("Tavrenix", "115200")), by.get(("picocom", "115200"))
+    if r115 and p115 and r115.get("cpu_per_mib") and p115.get("cpu_per_mib"):
+        text = "Target: CPU per MiB at 115200 baud at most picocom's: %s (%.2f against %.2f CPU s/MiB, %.2f times)" % (
+            "met" if r115["cpu_per_mib"] <= p115["cpu_per_mib"] else "**not met**", r115["cpu_per_mib"],
+            p115["cpu_per_mib"], r115["cpu_per_mib"] / p115["cpu_per_mib"])
+        wm, rm = _per_mib(c.get("window_115200")), _per_mib(c.get("receiver_115200"))
+        if wm and rm:
+            text += ("; in `tavchunkbench` at 115200 baud the window takes %.2f CPU s/MiB and the port's receiver "
+                     "alone, without any window, %.2f: Wine's receiving is %.0f %% of the cost, the program's own "
+                     "part %.2f CPU s/MiB" % (wm, rm, 100 * min(1.0, rm / wm), max(0.0, wm - rm)))
+        out.append(text + ".")
+    idle = c.get("idle")
+    if idle:
+        own = max(0.0, idle["window_comm_on"] - idle["receiver_armed"])
+        out.append("Target: idle under 1 %% of a core, or Wine's part shown: the window with Comm on uses %.2f %%; "
+                   "the port's receiver alone, armed on the quiet line without any window, %.2f %% (Wine polling the "
+                   "line for the event wait); the program's own share is the difference, %.2f %%, and the window "
+                   "with Comm off %.2f %%." % (100 * idle["window_comm_on"], 100 * idle["receiver_armed"],
+                                              100 * own, 100 * max(0.0, idle["window_comm_off"])))
+    lat = results.get("latency") or []
+    rlat = {r["timeout_ms"]: r for r in c.get("latency") or []}
+    if lat and rlat:
+        parts = []
+        for r in lat:
+            q = rlat.get(r["timeout_ms"])
+            if q and r.get("median_excess_ms") is not None:
+                parts.append("%d ms: %.1f in all, %.1f of them before the receiver hands the chunk over" % (
+                    r["timeout_ms"], r["median_excess_ms"], q["median_excess_ms"]))
+        if parts:
+            worst = max(r["median_excess_ms"] for r in lat if r.get("median_excess_ms") is not None)
+            out.append("Target: median latency excess at most 10 ms: %s (median excess in ms at a time-out of %s)." % (
+                "met" if worst <= 10 else "**not met**", "; ".join(parts)))
+    return out
+
+
+def chunk_sections(results, w):
+    c = results.get("chunk")
+    if not c:
+        return
+    w("## One chunk, step by step")
+    w("")
+    w("`tavchunkbench.exe window` builds the monitor window itself in its process (the program's own")
+    w("code and dialog resources, All Hex format, logging on, Comm on COM5), feeds COM6 unpaced for")
+    w("%.0f s from a thread of its own and reads the window's step timers (performance counter, wall" % results["seconds"])
+    w("time, so a busy shared core shows in them). CPU is the process's, less the feeding thread's.")
+    if c.get("bursts"):
+        w("`tavchunkbench.exe bursts` does the same with %d bursts of 11 bytes 37 ms apart (Normal format," % (
+            c["bursts"]["chunks"]))
+        w("no log, time-out 20 ms), as the latency benchmark sends them: the path of an isolated chunk.")
+    before = c.get("before_window")
+    rev = (results.get("before") or {}).get("commit", "")
+    rows = [("unpaced", "unpaced, now", c.get("window"))]
+    if before:
+        rows.append(("before", "unpaced, before: %s" % rev.split(" ")[0], before))
+    if c.get("bursts"):
+        rows.append(("bursts", "isolated bursts, now", c.get("bursts")))
+    if before:
+        w("Before is commit %s, built in the same run: the program as it was, with the step timers." % rev.split(" ")[0])
+    w("")
+    w("| Run | Chunks | Chunks/s | B/s | CPU ms per chunk |")
+    w("|---|---:|---:|---:|---:|")
+    for _, name, r in rows:
+        p = _per_chunk(r)
+        if p:
+            w("| %s | %d | %.0f | %s | %.3f |" % (name, r["chunks"], p["chunks_per_s"], _si(p["bytes_per_s"]), p["cpu_ms"]))
+    w("")
+    head = "| Step | " + " | ".join("%s: times | %s: mean µs | %s: µs per chunk" % (n, n, n) for n, _, _ in rows) + " |"
+    w(head)
+    w("|---|" + "---:|---:|---:|" * len(rows))
+    for key, label in STEPS:
+        cells = [label]
+        for _, _, r in rows:
+            s = (r or {}).get("steps", {}).get(key)
+            if s and r.get("chunks"):
+                cells += ["%d" % s["count"], "%.1f" % s["mean_us"], "%.1f" % (s["total_us"] / r["chunks"])]
+            else:
+                cells += ["–", "–", "–"]
+        w("| " + " | ".join(cells) + " |")
+    w("")
+    w("The pane control now gets the text at most once a timer tick while chunks follow each other,")
+    w("and then only its cut head and new tail; the lamp gets a new icon only when it is not dark")
+    w("already. \"times\" counts how often a step ran during the run;")
+    w("the notice's time includes waiting in the queue while the window finishes other work.")
+    w("")
+    pane = c.get("pane") or []
+    if pane:
+        w("Pane updates (`tavchunkbench.exe pane`: %d updates each, a message line per update, painting" % pane[0]["updates"])
+        w("included; CPU of the window's thread):")
+        w("")
+        w("| Lines | Pane characters | Set whole: CPU ms | Cut and append: CPU ms | Ratio | Set whole: wall ms | Cut and append: wall ms |")
+        w("|---|---:|---:|---:|---:|---:|---:|")
+        for lines in ("short", "long"):
+            a = [x for x in pane if x["lines"] == lines and x["method"] == "whole"]
+            b = [x for x in pane if x["lines"] == lines and x["method"] != "whole"]
+            if a and b:
+                w("| %s | %d | %.2f | %.2f | %s | %.2f | %.2f |" % (
+                    "short (\"burst-00001\")" if lines == "short" else "one 4000-character line", a[0]["pane_chars"],
+                    a[0]["cpu_ms"], b[0]["cpu_ms"], _ratio(a[0]["cpu_ms"], b[0]["cpu_ms"]), a[0]["wall_ms"], b[0]["wall_ms"]))
+        w("")
+    w("## Wine's part")
+    w("")
+    rec, win = _per_chunk(c.get("receiver")), _per_chunk(c.get("window"))
+    if rec:
+        w("The port and its receiver alone (`tavchunkbench.exe receiver`: no window; the main thread re-arms")
+        text = "at each chunk) on the same unpaced traffic: %.0f chunks a second, %.3f ms of CPU per chunk" % (
+            rec["chunks_per_s"], rec["cpu_ms"])
+        if win and rec["cpu_ms"] >= win["cpu_ms"]:
+            text += ("; the whole window took %.3f ms per chunk in the same run: no more than the receive cycle "
+                     "under Wine costs alone, so unpaced the program's own part of a chunk is lost in the noise" % win["cpu_ms"])
+        elif win:
+            text += ("; the whole window took %.3f ms per chunk in the same run, so %.0f %% of a chunk's CPU is the "
+                     "receive cycle under Wine" % (win["cpu_ms"], 100 * rec["cpu_ms"] / win["cpu_ms"]))
+        w(text + ".")
+        w("")
+    wm, rm = c.get("window_115200"), c.get("receiver_115200")
+    if wm and rm and _per_mib(wm) and _per_mib(rm):
+        w("At 115200 baud (paced as the line throughput stream, %.0f s each; CPU less the feeding thread's):" % results["seconds"])
+        w("")
+        w("| Receiver | Chunks | CPU s | CPU s/MiB |")
+        w("|---|---:|---:|---:|")
+        w("| the window (Comm on, All Hex, log on) | %d | %.2f | %.2f |" % (wm["chunks"], wm["cpu"], _per_mib(wm)))
+        w("| the receiver alone | %d | %.2f | %.2f |" % (rm["chunks"], rm["cpu"], _per_mib(rm)))
+        w("")
+    idle = c.get("idle")
+    if idle:
+        w("| At rest (%.0f s each) | CPU share of a core |" % idle["seconds"])
+        w("|---|---:|")
+        w("| the window, Comm off (its timer stops when a tick has nothing to do) | %.2f %% |" % (100 * max(0.0, idle["window_comm_off"])))
+        w("| the receiver alone, armed on the quiet line (Wine polls the line for the event wait) | %.2f %% |" % (100 * idle["receiver_armed"]))
+        w("| the window, Comm on | %.2f %% |" % (100 * idle["window_comm_on"]))
+        w("| the program's own share (window Comm on less the receiver alone) | %.2f %% |" % (
+            100 * max(0.0, idle["window_comm_on"] - idle["receiver_armed"])))
+        w("")
+        w("Wine counts a process's CPU time in 10 ms ticks here, so each share is good to %.2f %%." % (
+            100 * 0.01 / idle["seconds"]))
+        w("")
+    rlat = c.get("latency") or []
+    if rlat:
+        w("Latency before the window: from the write of a burst's last byte to the receiver's hand-over")
+        w("(`OnData`), the receiver alone, %d bursts per time-out; the rest of the excess in the Latency" % rlat[0]["count"])
+        w("table is the program's (the notice, the entry, the pane) and the probe's polling.")
+        w("")
+        w("| Receive time-out (ms) | Median excess (ms) | Worst excess (ms) |")
+        w("|---:|---:|---:|")
+        for r in rlat:
+            w("| %d | %.1f | %.1f |" % (r["timeout_ms"], r["median_excess_ms"], r["worst_excess_ms"]))
+        w("")
+        steps = (c.get("bursts") or {}).get("steps")
+        if steps:
+            w("Where the program's part goes (the isolated bursts above, mean per chunk): the pane control's")
+            w("update %.1f ms, the lamp %.1f ms, the notice %.1f ms, the entry and the re-arming %.2f ms. The pane" % (
+                steps["pane"]["mean_us"] / 1000, steps["lamp"]["mean_us"] / 1000, steps["notice"]["mean_us"] / 1000,
+                (steps["entry"]["mean_us"] + steps["rearm"]["mean_us"]) / 1000))
+            w("update is one line appended to Wine's edit control with `EM_REPLACESEL`; setting the whole")
+            w("text instead costs more (Pane updates above).")
+            w("")
+
+
 def write_markdown(path, results, plot_name):
     m = results["machine"]
     out = []
@@ -95,8 +297,9 @@ def write_markdown(path, results, plot_name):
     w("# Benchmarks")
     w("")
     w("Figures measured by `tools/benchmark.sh` (32-bit build under Wine). They describe one run on one")
-    w("machine; the machine is shared, so wall-clock figures vary from run to run. CPU figures are what")
-    w("the kernel accounted to the process itself and vary less.")
+    w("machine. The machine is shared with other work (see the load average), so wall-clock figures vary")
+    w("from run to run; CPU figures are what the kernel accounted to the process itself and vary less,")
+    w("and comparisons are drawn between figures of the same run.")
     w("")
     w("## Machine")
     w("")
@@ -115,9 +318,10 @@ def write_markdown(path, results, plot_name):
 
     w("## Reading")
     w("")
-    for line in reading(results):
+    for line in reading(results) + chunk_reading(results):
         w("- " + line)
     w("")
+    chunk_sections(results, w)
 
     w("## Line throughput")
     w("")
@@ -177,7 +381,7 @@ def write_markdown(path, results, plot_name):
     w("")
     w("CPU time is read from the kernel's per-thread accounting (nanoseconds for live threads, clock")
     w("ticks for threads that ended). At the low rates only a few hundred bytes pass, so the receiver's")
-    w("idle cost (for Tavrenix its 50 ms timer and Wine's polling of the line) dominates the figure.")
+    w("idle cost (for Tavrenix Wine's polling of the line, see Wine's part) dominates the figure.")
     w("")
     w("![Throughput and CPU per MiB against the baud rate](%s)" % plot_name)
     w("")

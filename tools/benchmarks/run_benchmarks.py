@@ -13,6 +13,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import chunkbench  # noqa: E402
 import corebench  # noqa: E402
 import drive  # noqa: E402
 import latencybench  # noqa: E402
@@ -74,6 +75,7 @@ def main():
     ap.add_argument("--quick", action="store_true", help="a few rates only (trying the tools out)")
     ap.add_argument("--docs", default=None, help="where benchmarks.md and throughput.png go")
     ap.add_argument("--report-only", action="store_true", help="write the report from the last results")
+    ap.add_argument("--before", default=None, help="an earlier commit to build and compare with")
     a = ap.parse_args()
     root, build = os.path.abspath(a.root), os.path.abspath(a.build)
     docs = a.docs or os.path.join(root, "docs")
@@ -90,6 +92,15 @@ def main():
     info = machine()
     info["program"] = program_arch(os.path.join(build, "Tavrenix.exe"))
     results = {"machine": info, "seconds": a.seconds, "line": [], "latency": [], "core": []}
+    before_build = None
+    if a.before:
+        before_build = chunkbench.build_before(root, a.before, os.path.join(work, "before"), log,
+                                              "x86_64" if info["program"].startswith("x86_64") else "i686")
+        if before_build:
+            results["before"] = {"rev": a.before, "commit": subprocess.run(
+                ["git", "-C", root, "log", "-1", "--format=%h %s", a.before], stdout=subprocess.PIPE).stdout.decode().strip()}
+        else:
+            log("the earlier commit did not build (see %s): no comparison" % os.path.join(work, "before", "build.log"))
 
     log("capture core")
     results["core"] = corebench.run(root, build, 0.2 if a.quick else 0.5)
@@ -115,12 +126,21 @@ def main():
                 r["receiver"], r["label"], r["ratio"], int(r["throughput"]), r["cpu"], r.get("chunks", 0)))
             results["line"].append(r)
         tav.close()
+        if before_build:
+            old = linebench.TavrenixReceiver(drv, work, os.path.join(build, "wineprefix"),
+                                             os.path.join(before_build, "Tavrenix.exe"), "Tavrenix before")
+            r = linebench.measure(old, far, None, a.seconds)
+            log("%-8s unpaced in order %.6f, %s B/s, CPU %.2f s, %d chunks" % (
+                r["receiver"], r["ratio"], int(r["throughput"]), r["cpu"], r.get("chunks", 0)))
+            results["line"].append(r)
+            old.close()
 
         for timeout in latencybench.TIMEOUTS:
             r = latencybench.measure(drv, work, timeout, 20 if a.quick else a.bursts)
             log("latency at %d ms: median %s, worst %s" % (timeout, r.get("median_ms"), r.get("worst_ms")))
             results["latency"].append(r)
 
+    results["chunk"] = chunkbench.measure(root, build, a.seconds, 20 if a.quick else a.bursts, before_build, log)
     results["machine"]["load_end"] = " ".join(open("/proc/loadavg").read().split()[:3])
     with open(os.path.join(work, "results.json"), "w") as f:
         json.dump(results, f, indent=1)
