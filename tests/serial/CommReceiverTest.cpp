@@ -230,6 +230,59 @@ TEST_F(ReceiverLine, LineErrorWithBytesReadDeliversTheBytesThenTheError)
     expectCleanNextCycle();
 }
 
+TEST_F(ReceiverLine, FailedRequestsWithBytesDeliverTheBytesThenTheFailure)
+{
+    // A wait that fails while the read took bytes: the bytes, then at the next arming the failure.
+    FilledPipe pipe("\\\\.\\pipe\\tavrenix-wait-fails-with-bytes", "abc");
+    ASSERT_TRUE(pipe.server && pipe.client);
+    receiver->readFrom = pipe.server.get();
+    receiver->failWaitWith = ERROR_ACCESS_DENIED;
+    receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 0) << n.text;
+    EXPECT_EQ(n.text, "abc");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->readFrom = nullptr;
+    receiver->failWaitWith = 0;
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the failure was dropped";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, std::string("WaitCommEvent error:(") + SysErrorText(ERROR_ACCESS_DENIED).Text() + ")");
+
+    // A read ended by a failure (here a cancel that is no purge) after it took bytes off the line.
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    ASSERT_TRUE(port.SetReadTimeout(5000));
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("held");
+    Sleep(200);
+    ASSERT_EQ(sink.Pending(), 0u) << "the chunk is still being read";
+    CancelIoEx(port.Device(), nullptr);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 0) << n.text;
+    EXPECT_EQ(n.text, "held");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the failure was dropped";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text.rfind("Comm read error:(", 0), 0u) << n.text;
+
+    // Held across a purge (Comm switched), the failure belongs to a session that is over.
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("late");
+    Sleep(200);
+    CancelIoEx(port.Device(), nullptr);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "late");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->NotePurge();
+    ASSERT_TRUE(port.SetReadTimeout(0));
+    expectCleanNextCycle();
+}
+
 TEST_F(ReceiverLine, WaitAbortedWhileItsMaskStandsIsReported)
 {
     // Wine ends the wait so when the line's far end goes away: not a purge, so it must be told.
