@@ -125,7 +125,7 @@ TEST_F(ReceiverLine, ErrorEventWithCharactersReadsTheChunk)
 
 TEST_F(ReceiverLine, LineErrorFromTheShimReachesTheSink)
 {
-    std::string flag = line::lineErrorFlag();
+    std::string flag = bench::lineErrorFlag();
     ASSERT_FALSE(flag.empty()) << "TAV_LINE_ERRORS is set for this test program";
     receiver.reset();
     port.StartReceive(&sink, 0, 0);

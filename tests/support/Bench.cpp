@@ -11,6 +11,16 @@ std::string benchDir()
     return d ? d : "";
 }
 
+std::string lineErrorFlag()
+{
+    const char* unixPath = std::getenv("TAV_LINE_ERRORS");
+    if (!unixPath || !*unixPath) return "";
+    std::string p = std::string("Z:") + unixPath;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
 HANDLE openRaw(const char* port)
 {
     std::string name = std::string("\\\\.\\") + port;

@@ -14,6 +14,10 @@ constexpr const char* kFarPort2 = "COM8";
 // The bench folder (Unix path) from the environment, empty when not run on the bench.
 std::string benchDir();
 
+// The Windows path of the flag file that makes the bench shim report line errors (TAV_LINE_ERRORS);
+// empty when the test's properties do not name one.
+std::string lineErrorFlag();
+
 // A non-overlapped, raw handle on a port of the bench (INVALID_HANDLE_VALUE on failure).
 HANDLE openRaw(const char* port);
 
