@@ -17,6 +17,7 @@
 #include "framework/WindowIcons.h"
 #include "resources/resource.h"
 #include "serial/CommPort.h"
+#include "serial/CommReceiver.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -161,15 +162,29 @@ void MonitorWindow::CommOn()
 void MonitorWindow::CommOff()
 {
     commOn_ = false;
+    // What arrived while on is shown, not purged: the cycle's last read, then what waits in the
+    // device (it piles up while this thread is slow to re-arm).
+    char waiting[CommReceiver::kBufferSize];
+    int32_t n = port_->TakeWaiting(waiting, CommReceiver::kDefaultReadSize);
+    // A posted notice is taken now, whatever it holds: handled later it would switch Comm off twice.
+    bool failed = sink_->InFlight() && sink_->Notice()->code != CommSink::kCodeData;
+    if (failed) {
+        ShowText(sink_->Notice()->text);
+        sink_->Taken();
+    } else if (sink_->InFlight()) {
+        OnNotice(*sink_->Notice());
+    }
+    for (int rounds = 0; n > 0 && rounds < 64; ++rounds, n = port_->TakeWaiting(waiting, CommReceiver::kDefaultReadSize))
+        AddEntry(n, waiting, false);
     port_->Purge();
-    // The purge ended the cycle, which handed on what it had read: show it before the off line.
-    if (sink_->InFlight() && sink_->Notice()->code == CommSink::kCodeData) OnNotice(*sink_->Notice());
     ShowMessage("Comm port off.");
     enable(IDC_PORT_EDIT, true, -1);
     setInt(IDC_COMM_CHECK, 0, -1);
     setInt(-1, 0, ID_COMM_ON);
     setInt(-1, 1, ID_COMM_OFF);
     enable(-1, true, ID_COMM_EDIT);
+    // A failed device (one unplugged, a line gone) answers no more: the next Comm On opens it anew.
+    if (failed) port_->Close();
 }
 
 void MonitorWindow::OnNotice(const CommNotice& notice)
@@ -186,13 +201,12 @@ void MonitorWindow::OnNotice(const CommNotice& notice)
         }
         profile_.Lap(ChunkProfile::Lamp, start);
         AddEntry(notice.length, notice.text, false);
-    } else {
-        ShowText(notice.text);
-        setInt(IDC_COMM_CHECK, 0, -1);
+    } else if (commOn_) {
+        // CommOff shows the failure, switches off and closes the device.
         CommOff();
-        // A failed device (one unplugged, a line gone) answers no more: the next Comm On opens it anew.
-        port_->Close();
+        return;
     }
+    // A failure that reaches a window already off belongs to a session that is over.
     sink_->Taken();
     if (commOn_) {
         const int64_t at = ChunkProfile::Now();

@@ -18,13 +18,32 @@ StaticIconWrapper::StaticIconWrapper(DialogWindow* owner, HWND control, int id) 
 
 StaticIconWrapper::~StaticIconWrapper()
 {
-    if (image_ && IsWindow(hwnd_)) SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_ICON, 0);
+    // The control lets go of the picture before the kept icons are destroyed.
+    if (shown_ && IsWindow(hwnd_)) SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_ICON, 0);
+}
+
+HICON StaticIconWrapper::iconFor(int id)
+{
+    if (id == 0) return nullptr;
+    for (Kept& k : kept_)
+        if (k.id == id && k.icon) return k.icon.get();
+    // An icon of our own (not the shared one LoadIconA gives), so it can be released.
+    HICON icon = static_cast<HICON>(OwnedImage::load(IMAGE_ICON, id, LR_DEFAULTSIZE));
+    if (!icon) return nullptr;
+    Kept* slot = &kept_[nextSlot_];
+    if (slot->icon.get() == shown_) {
+        nextSlot_ = (nextSlot_ + 1) % kKeptIcons;
+        slot = &kept_[nextSlot_];
+    }
+    nextSlot_ = (nextSlot_ + 1) % kKeptIcons;
+    slot->id = id;
+    slot->icon.reset(icon);
+    return icon;
 }
 
 void StaticIconWrapper::setInt(int value, int)
 {
-    // An icon of our own (not the shared one LoadIconA gives), so it can be released.
-    HANDLE icon = OwnedImage::load(IMAGE_ICON, value, LR_DEFAULTSIZE);
+    HICON icon = iconFor(value & 0xFFFF);
     SendMessageA(hwnd_, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    image_.reset(IMAGE_ICON, icon);
+    shown_ = icon;
 }

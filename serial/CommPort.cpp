@@ -158,11 +158,38 @@ void CommPort::Close()
     readTimeoutMs_ = -1;
 }
 
+int32_t CommPort::TakeWaiting(char* bytes, int32_t capacity)
+{
+    if (!open_ || !bytes || capacity <= 0) return 0;
+    // The port ends the cycle itself: what that ends is no failure of the line.
+    receiver_->NotePurge();
+    EndCycle();
+    DWORD errors = 0;
+    COMSTAT stat{};
+    if (!ClearCommError(device_.get(), &errors, &stat) || stat.cbInQue == 0) return 0;
+    const DWORD want = stat.cbInQue < DWORD(capacity) ? stat.cbInQue : DWORD(capacity);
+    OverlappedOp op;
+    op.Prepare(device_.get(), writeEvent_.get());
+    op.Issued(ReadFile(device_.get(), bytes, want, nullptr, &op.overlapped));
+    // The bytes are there already; a read still running after a moment is ended and collected.
+    if (!op.CollectWithin(200)) {
+        CancelIoEx(device_.get(), &op.overlapped);
+        op.Collect();
+    }
+    return int32_t(op.bytes <= want ? op.bytes : want);
+}
+
 void CommPort::EndCycle()
 {
+    // The mask is cleared even when no cycle runs: a mask left standing would keep the device
+    // watching a line that nobody reads.
+    SetCommMask(device_.get(), 0);
     // An empty mask ends the event wait everywhere; only cancelling ends a read under Wine (a
-    // purge does not). Repeated, since the cycle may issue its requests after the first round.
-    for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && waited < kCloseWaitMs; waited += 20) {
+    // purge does not). Repeated, since the cycle may issue its requests after the first round. A
+    // thread that is gone runs no cycle: nothing to wait for.
+    for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && receiver_->ThreadAlive() &&
+                           waited < kCloseWaitMs;
+         waited += 20) {
         SetCommMask(device_.get(), 0);
         CancelIoEx(device_.get(), nullptr);
     }
@@ -170,11 +197,16 @@ void CommPort::EndCycle()
 
 void CommPort::StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs)
 {
-    if (Open() && SetReadTimeout(timeoutMs)) {
+    if (!receiver_->ThreadAlive()) {
+        // Armed, it would never answer: the window would wait for a chunk that cannot come.
+        SetError(receiver_->ThreadFailure());
+    } else if (Open() && SetReadTimeout(timeoutMs)) {
         receiver_->Arm(device_.get(), sink, readSize);
         return;
     }
     if (sink) sink->OnStatus(CommSink::kCodeFailure, errorText_);
 }
+
+DWORD CommPort::ReceiverThreadId() const { return receiver_->ThreadId(); }
 
 const char* CommPort::Describe() const { return settings_.Describe(); }

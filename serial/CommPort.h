@@ -30,9 +30,13 @@ public:
     bool Write(const void* bytes, int32_t count);
     // Opens if needed, stops the event mask and clears both directions; false only when it cannot open.
     bool Purge();
+    // Ends the receive cycle (its bytes go to its sink) and reads up to capacity bytes that have
+    // arrived since into bytes, without waiting for more; the count, 0 when nothing waits.
+    int32_t TakeWaiting(char* bytes, int32_t capacity);
     // If open: stops the event mask, clears and closes the device.
     void Close();
-    // Arms one receive cycle; a failure to open or set the time-out reaches the sink as code 4.
+    // Arms one receive cycle; a failure to open or set the time-out, or a receiver whose thread
+    // is gone, reaches the sink as code 4.
     void StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs);
 
     // The settings' one-line description (shared buffer, valid until the next description).
@@ -45,6 +49,8 @@ public:
     bool IsOpen() const { return open_; }
     // The open device (INVALID_HANDLE_VALUE when closed), for inspection.
     HANDLE Device() const { return device_.get(); }
+    // The receiver's thread, for inspection.
+    DWORD ReceiverThreadId() const;
 
     // Runs the line settings dialog on the live settings; OK closes the device. (CommPortEdit.cpp)
     bool EditSettings(Dialog& owner);

@@ -4,29 +4,48 @@
 static_assert(CommReceiver::kBufferSize < CommNotice::kTextSize, "a notice holds a whole read");
 
 #include <cstdio>
+#include "framework/BoundedCopy.h"
 #include "serial/CommSink.h"
 #include "serial/SysErrorText.h"
 
+namespace {
+
+// How long the destructor gives a terminated cycle's requests to end before it leaves them be.
+constexpr DWORD kAbandonWaitMs = 1000;
+// How long one round of ending a cycle's requests waits before it asks again.
+constexpr DWORD kSettleRoundMs = 50;
+
+}  // namespace
+
+CommReceiver::Flight::Flight()
+    : waitEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)), readEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
+{
+}
+
 CommReceiver::CommReceiver()
     : startEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      waitEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      readEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      idleEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr))
+      idleEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      flight_(std::make_unique<Flight>())
 {
-    Start(0);
+    if (!Start(0)) {
+        DWORD code = GetLastError();
+        threadFailure_.store(code ? code : ERROR_GEN_FAILURE);
+    }
 }
 
 CommReceiver::~CommReceiver()
 {
     Stop();
-    if (waitOp_.Pending() || readOp_.Pending()) {
-        // Only a terminated cycle leaves these: end them before the records go away.
-        HANDLE device = waitOp_.Pending() ? waitOp_.device : readOp_.device;
-        SetCommMask(device, 0);
-        CancelIoEx(device, nullptr);
-        if (waitOp_.Pending()) WaitForSingleObject(waitOp_.overlapped.hEvent, 1000);
-        if (readOp_.Pending()) WaitForSingleObject(readOp_.overlapped.hEvent, 1000);
-    }
+    Flight& f = *flight_;
+    if (!f.Pending()) return;
+    // Only a terminated cycle leaves these: end them before the records go away.
+    HANDLE device = f.waitOp.Pending() ? f.waitOp.device : f.readOp.device;
+    SetCommMask(device, 0);
+    CancelIoEx(device, nullptr);
+    bool done = f.waitOp.CollectWithin(kAbandonWaitMs);
+    done = f.readOp.CollectWithin(kAbandonWaitMs) && done;
+    // A driver that never completes still owns the records, buffer and events: never free them.
+    if (!done) flight_.release();
 }
 
 void CommReceiver::Arm(HANDLE device, CommSink* sink, int32_t readSize)
@@ -49,12 +68,31 @@ bool CommReceiver::WaitIdle(DWORD timeoutMs) const
     return WaitForSingleObject(idleEvent_.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+DWORD CommReceiver::ThreadFailure() const
+{
+    DWORD code = threadFailure_.load();
+    return code ? code : ERROR_OPERATION_ABORTED;
+}
+
 bool CommReceiver::Step()
 {
     HANDLE handles[2] = {StopEvent(), startEvent_.get()};
     DWORD r = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     if (r != WAIT_OBJECT_0 + 1) {
-        // Stopped (or the events are unusable): no cycle will run.
+        CommSink* orphaned = nullptr;
+        if (r != WAIT_OBJECT_0) {
+            // The wait failed: the thread ends, and an arming it can no longer serve hears why.
+            DWORD code = GetLastError();
+            threadFailure_.store(code ? code : ERROR_GEN_FAILURE);
+            std::lock_guard<std::mutex> guard(armLock_);
+            if (armed_) orphaned = sink_.load();
+            armed_ = false;
+        }
+        if (orphaned) {
+            char text[kReportSize];
+            std::snprintf(text, sizeof text, "Communication error:(%s).", SysErrorText(ThreadFailure()).Text());
+            orphaned->OnStatus(CommSink::kCodeFailure, text);
+        }
         SetEvent(idleEvent_.get());
         return false;
     }
@@ -72,49 +110,50 @@ bool CommReceiver::Step()
 
 bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32_t purges)
 {
-    if (heldLineMask_ != 0) {
-        const DWORD held = heldLineMask_;
-        heldLineMask_ = 0;
+    if (held_[0] != '\0') {
+        char held[kReportSize];
+        boundedCopy(held, held_);
+        held_[0] = '\0';
         // Unless Comm was switched since: then it belongs to a session that is over.
         if (heldAtPurge_ == purges) {
-            mask_ = held;
-            Deliver(sink, Outcome::LineError);
+            if (sink) sink->OnStatus(CommSink::kCodeFailure, held);
             return true;
         }
     }
-    waitOp_.Prepare(device, waitEvent_.get());
-    readOp_.Prepare(device, readEvent_.get());
-    mask_ = 0;
+    Flight& f = *flight_;
+    f.waitOp.Prepare(device, f.waitEvent.get());
+    f.readOp.Prepare(device, f.readEvent.get());
+    f.mask = 0;
     SetCommMask(device, 0);
     SetCommMask(device, kEventMask);
-    waitOp_.Issued(IssueWait(device, &mask_, &waitOp_.overlapped));
-    readOp_.Issued(IssueRead(device, buffer_, DWORD(readSize), &readOp_.overlapped));
+    f.waitOp.Issued(IssueWait(device, &f.mask, &f.waitOp.overlapped));
+    f.readOp.Issued(IssueRead(device, f.buffer, DWORD(readSize), &f.readOp.overlapped));
 
     HANDLE stop = StopEvent();
-    OverlappedOp* both[2] = {&waitOp_, &readOp_};
+    OverlappedOp* both[2] = {&f.waitOp, &f.readOp};
     Outcome outcome = Outcome::Nothing;
     bool go = true;
     switch (OverlappedOp::WaitAny(both, 2, &stop, 1)) {
     case 0:
-        if (!waitOp_.ok) {
+        if (!f.waitOp.ok) {
             if (!EndedByEmptyMask(device)) outcome = Outcome::WaitError;
-        } else if (mask_ == 0) {
+        } else if (f.mask == 0) {
             // The port cleared the mask while the wait was pending.
-        } else if (!(mask_ & EV_RXCHAR)) {
+        } else if (!(f.mask & EV_RXCHAR)) {
             outcome = Outcome::LineError;
         } else {
             if (sink) sink->OnReceiveStart();
-            OverlappedOp* read[1] = {&readOp_};
+            OverlappedOp* read[1] = {&f.readOp};
             if (OverlappedOp::WaitAny(read, 1, &stop, 1) == 1)
                 go = false;
             else
-                outcome = readOp_.ok ? Outcome::Data : Outcome::ReadError;
+                outcome = f.readOp.ok ? Outcome::Data : Outcome::ReadError;
         }
         break;
     case 1:
         // The read came first: clearing the mask ends the wait, which Settle collects.
         SetCommMask(device, 0);
-        if (readOp_.ok) {
+        if (f.readOp.ok) {
             if (sink) sink->OnReceiveStart();
             outcome = Outcome::Data;
         } else {
@@ -133,11 +172,11 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
     // Nothing may be in flight once the sink hears of the cycle: it may re-arm or close at once.
     Settle(device);
     if (!go) return false;
-    // Bytes a read took before it was ended (Comm Off, a failing line) go out first; a line error
-    // seen in the same cycle follows with the next one, so neither is lost.
-    if (outcome != Outcome::Data && readOp_.bytes > 0) {
-        if (outcome == Outcome::LineError) {
-            heldLineMask_ = mask_;
+    // Bytes a read took before it ended (Comm Off, a failing line) go out first; a failure seen in
+    // the same cycle follows at the next arming, so neither is lost.
+    if (outcome != Outcome::Data && f.readOp.bytes > 0) {
+        if (outcome != Outcome::Nothing) {
+            Describe(outcome, held_);
             heldAtPurge_ = purges;
         }
         if (sink) sink->OnReceiveStart();
@@ -149,7 +188,7 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
 
 bool CommReceiver::EndedByEmptyMask(HANDLE device) const
 {
-    if (mask_ != 0) return false;
+    if (flight_->mask != 0) return false;
     // Only a mask cleared by the port ends a wait silently (Wine: as aborted); a wait aborted
     // while the cycle's mask still stands is a lost device, which must be reported.
     DWORD current = 0;
@@ -158,38 +197,48 @@ bool CommReceiver::EndedByEmptyMask(HANDLE device) const
 
 void CommReceiver::Settle(HANDLE device)
 {
-    if (waitOp_.Pending()) {
+    Flight& f = *flight_;
+    // Repeated until collected: a request issued a moment ago may not have reached the driver yet.
+    while (f.waitOp.Pending()) {
         // CancelIoEx cannot end Wine's wait; an empty mask ends it everywhere.
         SetCommMask(device, 0);
-        waitOp_.Collect();
+        f.waitOp.CollectWithin(kSettleRoundMs);
     }
-    if (readOp_.Pending()) {
-        // A purge does not end a read under Wine; cancelling does. Its count stays in readOp_.
-        CancelIoEx(device, &readOp_.overlapped);
-        readOp_.Collect();
+    while (f.readOp.Pending()) {
+        // A purge does not end a read under Wine; cancelling does. Its count stays in readOp.
+        CancelIoEx(device, &f.readOp.overlapped);
+        f.readOp.CollectWithin(kSettleRoundMs);
+    }
+}
+
+void CommReceiver::Describe(Outcome outcome, char (&text)[kReportSize]) const
+{
+    const Flight& f = *flight_;
+    text[0] = '\0';
+    switch (outcome) {
+    case Outcome::WaitError:
+        std::snprintf(text, sizeof text, "WaitCommEvent error:(%s)", SysErrorText(f.waitOp.error).Text());
+        break;
+    case Outcome::LineError:
+        std::snprintf(text, sizeof text, "Comm Line error:(%lx).", static_cast<unsigned long>(f.mask));
+        break;
+    case Outcome::ReadError:
+        std::snprintf(text, sizeof text, "Comm read error:(%s).\n", SysErrorText(f.readOp.error).Text());
+        break;
+    default:
+        break;
     }
 }
 
 void CommReceiver::Deliver(CommSink* sink, Outcome outcome)
 {
-    if (!sink) return;
-    char text[256];
-    switch (outcome) {
-    case Outcome::Nothing:
+    if (!sink || outcome == Outcome::Nothing) return;
+    if (outcome == Outcome::Data) {
+        sink->OnData(flight_->buffer, int32_t(flight_->readOp.bytes));
         return;
-    case Outcome::Data:
-        sink->OnData(buffer_, int32_t(readOp_.bytes));
-        return;
-    case Outcome::WaitError:
-        std::snprintf(text, sizeof text, "WaitCommEvent error:(%s)", SysErrorText(waitOp_.error).Text());
-        break;
-    case Outcome::LineError:
-        std::snprintf(text, sizeof text, "Comm Line error:(%lx).", static_cast<unsigned long>(mask_));
-        break;
-    case Outcome::ReadError:
-        std::snprintf(text, sizeof text, "Comm read error:(%s).\n", SysErrorText(readOp_.error).Text());
-        break;
     }
+    char text[kReportSize];
+    Describe(outcome, text);
     sink->OnStatus(CommSink::kCodeFailure, text);
 }
 

@@ -25,23 +25,49 @@ void OverlappedOp::Issued(BOOL result)
     }
 }
 
+namespace {
+
+// How long a completion signal may run ahead of the status word before it counts as stale.
+constexpr int kStatusLagMs = 1000;
+
+}  // namespace
+
 void OverlappedOp::Collect()
 {
-    if (!outstanding) return;
-    WaitForSingleObject(overlapped.hEvent, INFINITE);
-    Finish();
+    while (outstanding) {
+        WaitForSingleObject(overlapped.hEvent, INFINITE);
+        Finish();
+    }
 }
 
-void OverlappedOp::Finish()
+bool OverlappedOp::CollectWithin(DWORD timeoutMs)
 {
-    outstanding = false;
+    const DWORD start = GetTickCount();
+    while (outstanding && GetTickCount() - start < timeoutMs) {
+        DWORD left = timeoutMs - (GetTickCount() - start);
+        if (WaitForSingleObject(overlapped.hEvent, left) == WAIT_OBJECT_0) Finish();
+    }
+    return !outstanding;
+}
+
+bool OverlappedOp::Finish()
+{
+    // The event can come a moment before the status word; the event is consumed, so poll.
+    for (int i = 0; i < kStatusLagMs; ++i) {
+        if (TryFinish()) return true;
+        Sleep(1);
+    }
+    // Still running: the signal was a late one of the record's previous request.
+    return TryFinish();
+}
+
+bool OverlappedOp::TryFinish()
+{
+    if (!outstanding) return true;
     DWORD n = 0;
     BOOL done = GetOverlappedResult(device, &overlapped, &n, FALSE);
-    // The event can come a moment before the status word; the event is consumed, so poll.
-    for (int i = 0; !done && GetLastError() == ERROR_IO_INCOMPLETE && i < 1000; ++i) {
-        Sleep(1);
-        done = GetOverlappedResult(device, &overlapped, &n, FALSE);
-    }
+    if (!done && GetLastError() == ERROR_IO_INCOMPLETE) return false;
+    outstanding = false;
     // A cancelled or failed read still reports what it had already read.
     bytes = n;
     if (done) {
@@ -51,8 +77,9 @@ void OverlappedOp::Finish()
         ok = FALSE;
         error = GetLastError();
         // A collected failure must never look pending again.
-        if (error == ERROR_IO_PENDING || error == ERROR_IO_INCOMPLETE) error = ERROR_GEN_FAILURE;
+        if (error == ERROR_IO_PENDING) error = ERROR_GEN_FAILURE;
     }
+    return true;
 }
 
 int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra)
@@ -63,16 +90,18 @@ int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, 
     int count = 0;
     for (int i = 0; i < n && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = ops[i]->overlapped.hEvent;
     for (int i = 0; i < nExtra && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = extra[i];
-    DWORD r = WaitForMultipleObjects(DWORD(count), handles, FALSE, INFINITE);
-    if (r >= WAIT_OBJECT_0 + DWORD(count)) {
-        // The wait itself failed: the caller sees operation 0 failed; it stays outstanding.
-        ops[0]->ok = FALSE;
-        ops[0]->error = GetLastError();
-        if (ops[0]->error == 0) ops[0]->error = ERROR_GEN_FAILURE;
-        return 0;
+    for (;;) {
+        DWORD r = WaitForMultipleObjects(DWORD(count), handles, FALSE, INFINITE);
+        if (r >= WAIT_OBJECT_0 + DWORD(count)) {
+            // The wait itself failed: the caller sees operation 0 failed; it stays outstanding.
+            ops[0]->ok = FALSE;
+            ops[0]->error = GetLastError();
+            if (ops[0]->error == 0) ops[0]->error = ERROR_GEN_FAILURE;
+            return 0;
+        }
+        int index = int(r - WAIT_OBJECT_0);
+        if (index >= n) return index;
+        if (ops[index]->Finish()) return index;
+        // A stale signal: the request still runs; its own completion will signal again.
     }
-    int index = int(r - WAIT_OBJECT_0);
-    if (index >= n) return index;
-    ops[index]->Finish();
-    return index;
 }

@@ -30,6 +30,11 @@ bool WorkerThread::Start(int32_t periodMs)
     return true;
 }
 
+bool WorkerThread::ThreadAlive() const
+{
+    return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT;
+}
+
 void WorkerThread::Stop()
 {
     if (thread_) {

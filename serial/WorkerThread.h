@@ -17,6 +17,10 @@ public:
     // Stores the period; starts the thread unless it runs. False when it cannot be created.
     bool Start(int32_t periodMs);
     bool IsRunning() const { return running_.load(); }
+    // The thread exists and has not ended (by itself, by a failure or by being terminated).
+    bool ThreadAlive() const;
+    // The running thread's id; 0 when none was started.
+    DWORD ThreadId() const { return threadId_; }
     // Exit code of the last thread: STILL_ACTIVE while it runs, 1 ended by itself, 2 terminated.
     DWORD LastExitCode() const { return lastExitCode_; }
 

@@ -1,5 +1,9 @@
 // Comm On and Off with a live line: chunks in the pane in every format, failures, the lamp, Send.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+#include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 #include "LampColor.h"
@@ -7,6 +11,7 @@
 #include "PaneLines.h"
 #include "ProgramOnLine.h"
 #include "ScratchFolder.h"
+#include "framework/UniqueHandle.h"
 #include "support/Bench.h"
 
 TEST(Comm, TrafficInEveryFormatClearAndRender)
@@ -256,4 +261,95 @@ TEST(Comm, SendWritesTheLineByteForByte)
     program.click(1015);
     bench::pump(200);
     EXPECT_EQ(remote.receive(1, 100), "");
+}
+
+namespace {
+
+// The threads of the program other than its window's.
+std::vector<DWORD> otherThreads(HWND window)
+{
+    DWORD pid = 0;
+    DWORD windowThread = GetWindowThreadProcessId(window, &pid);
+    std::vector<DWORD> found;
+    UniqueFileHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    for (BOOL more = snap && Thread32First(snap.get(), &t); more; more = Thread32Next(snap.get(), &t))
+        if (t.th32OwnerProcessID == pid && t.th32ThreadID != windowThread) found.push_back(t.th32ThreadID);
+    return found;
+}
+
+}  // namespace
+
+TEST(Comm, ReceiverWhoseThreadIsGoneIsToldOnceAndCommGoesOff)
+{
+    ProgramOnLine run("nothread");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    // The receiver is the one thread the program starts besides its window's.
+    std::vector<DWORD> threads = otherThreads(program.window());
+    ASSERT_EQ(threads.size(), 1u) << "cannot tell the receiver's thread";
+    UniqueHandle thread(OpenThread(THREAD_TERMINATE | SYNCHRONIZE, FALSE, threads[0]));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(TerminateThread(thread.get(), 3));
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 2000), WAIT_OBJECT_0);
+
+    double t0 = bench::nowMs();
+    program.command(40011);
+    EXPECT_LT(bench::nowMs() - t0, 2000.0) << "Comm On waited for the thread that is gone";
+    std::vector<std::string> texts = paneTexts(program.waitPane("Comm port off.", 3000));
+    ASSERT_EQ(texts.size(), 3u) << program.paneText();
+    EXPECT_EQ(texts[0], "[" + MonitorProcess::describePort(bench::kLinePort) + "] On");
+    EXPECT_EQ(texts[1].compare(0, 21, "Communication error:("), 0) << texts[1];
+    EXPECT_EQ(texts[2], "Comm port off.");
+    EXPECT_FALSE(program.checked(1007));
+    EXPECT_TRUE(program.menuChecked(40012));
+    bench::pump(300);
+    EXPECT_EQ(paneTexts(program.paneText()).size(), 3u) << "said once";
+}
+
+TEST(Comm, OffRacingALineErrorSwitchesOffOnce)
+{
+    const std::string flag = bench::lineErrorFlag();
+    ASSERT_FALSE(flag.empty()) << "TAV_LINE_ERRORS is set for this test program";
+    ProgramOnLine run("offrace");
+    ASSERT_TRUE(run.ready());
+    MonitorProcess& program = run.program;
+    const std::string on = "[" + MonitorProcess::describePort(bench::kLinePort) + "] On";
+    auto raise = [&](bool up) {
+        if (!up) return DeleteFileA(flag.c_str()) != 0;
+        UniqueFileHandle f(CreateFileA(flag.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        return static_cast<bool>(f);
+    };
+    // Comm Off at varied moments after the line starts failing, until the time is up.
+    double slowest = 0, end = bench::nowMs() + 15000;
+    int rounds = 0, errorsShown = 0;
+    for (; rounds < 40 && bench::nowMs() < end; ++rounds) {
+        program.command(40005);
+        program.command(40011);
+        bench::pump(30);
+        ASSERT_TRUE(raise(true));
+        Sleep(DWORD(rounds % 6));
+        double t0 = bench::nowMs();
+        program.command(40012);
+        slowest = std::max(slowest, bench::nowMs() - t0);
+        raise(false);
+        bench::pump(150);
+        std::vector<std::string> texts = paneTexts(program.paneText());
+        ASSERT_GE(texts.size(), 2u) << "round " << rounds << ": " << program.paneText();
+        EXPECT_EQ(texts.front(), on);
+        EXPECT_EQ(texts.back(), "Comm port off.") << "round " << rounds;
+        // Either Comm Off came first, or the error did and switched Comm off itself: never both.
+        if (texts.size() == 3) {
+            EXPECT_EQ(texts[1], "Comm Line error:(80).") << "round " << rounds;
+            ++errorsShown;
+        } else {
+            EXPECT_EQ(texts.size(), 2u) << "round " << rounds << ": " << program.paneText();
+        }
+        if (HasFailure()) break;
+    }
+    raise(false);
+    std::printf("%d rounds, %d with the error first, slowest Comm Off %.0f ms\n", rounds, errorsShown, slowest);
+    EXPECT_LT(slowest, 2000.0) << "a Comm Off waited for seconds";
+    EXPECT_GT(errorsShown, 0) << "the line never failed in time: the race was not run";
 }

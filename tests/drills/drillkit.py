@@ -123,6 +123,14 @@ class Program:
         working_set, private = (int(x) for x in self.drive.call("memory").split())
         return working_set, private
 
+    def gui_objects(self):
+        """(GDI objects, USER objects), or None where the system does not count them."""
+        try:
+            gdi, user = (int(x) for x in self.drive.call("gui").split())
+        except drive.DriveError:
+            return None
+        return gdi, user
+
     def close(self):
         try:
             self.drive.call("kill")

@@ -10,6 +10,7 @@
 #include "LineTools.h"
 #include "RecordingSink.h"
 #include "framework/BoundedCopy.h"
+#include "framework/UniqueHandle.h"
 #include "serial/CommPort.h"
 #include "serial/SysErrorText.h"
 #include "support/Bench.h"
@@ -261,6 +262,28 @@ TEST_F(CommPortLine, PurgeWhileAReadHoldsBytesHandsThemOnWhole)
     send("next");
     n = receive();
     EXPECT_EQ(n.text, "next");
+}
+
+TEST_F(CommPortLine, BytesWaitingBetweenCyclesCanBeTakenBeforeThePurge)
+{
+    // No cycle armed: bytes pile up in the device, as while the window is slow to re-arm.
+    port->StartReceive(&sink, 0, 0);
+    send("first");
+    Notice n = receive();
+    EXPECT_EQ(n.text, "first");
+    send("piled up");
+    Sleep(200);
+    char got[64];
+    int32_t count = port->TakeWaiting(got, sizeof got);
+    EXPECT_EQ(std::string(got, size_t(count > 0 ? count : 0)), "piled up");
+    EXPECT_EQ(port->TakeWaiting(got, sizeof got), 0) << "nothing is left";
+    // Bounded by the capacity: the rest waits for the next call.
+    send("0123456789");
+    Sleep(200);
+    EXPECT_EQ(port->TakeWaiting(got, 4), 4);
+    EXPECT_EQ(std::string(got, 4), "0123");
+    EXPECT_EQ(port->TakeWaiting(got, sizeof got), 6);
+    EXPECT_EQ(std::string(got, 6), "456789");
 }
 
 TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
@@ -517,6 +540,45 @@ TEST_F(CommPortLine, CloseWhileAChunkIsReadGivesTheDeviceBack)
     send("again");
     n = receive();
     EXPECT_EQ(n.text, "again");
+}
+
+TEST_F(CommPortLine, ReceiverWhoseThreadIsGoneIsReportedAndNothingWaitsForIt)
+{
+    port->StartReceive(&sink, 0, 0);
+    Sleep(50);
+    send("alive");
+    EXPECT_EQ(receive().text, "alive");
+    // Idle now; its thread ends without the port's knowledge.
+    UniqueHandle thread(OpenThread(THREAD_TERMINATE | SYNCHRONIZE, FALSE, port->ReceiverThreadId()));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(TerminateThread(thread.get(), 3));
+    ASSERT_EQ(WaitForSingleObject(thread.get(), 2000), WAIT_OBJECT_0);
+
+    const std::string gone = std::string("Communication error:(") + SysErrorText(ERROR_OPERATION_ABORTED).Text() + ").";
+    double t0 = bench::nowMs();
+    port->StartReceive(&sink, 0, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 0)) << "arming a receiver without a thread said nothing";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, gone);
+    EXPECT_EQ(std::string(port->ErrorText()), gone);
+    EXPECT_TRUE(port->Purge());
+    port->Close();
+    port->StartReceive(&sink, 0, 0);
+    ASSERT_TRUE(sink.Next(n, 0));
+    EXPECT_EQ(n.text, gone);
+    port.reset();
+    EXPECT_LT(bench::nowMs() - t0, 2000.0) << "a call waited for the thread that is gone";
+}
+
+TEST_F(CommPortLine, PurgeClearsTheEventMaskWithNoCycleRunning)
+{
+    ASSERT_TRUE(port->Open());
+    ASSERT_TRUE(SetCommMask(port->Device(), EV_RXCHAR | EV_ERR));
+    ASSERT_TRUE(port->Purge());
+    DWORD mask = 99;
+    ASSERT_TRUE(GetCommMask(port->Device(), &mask));
+    EXPECT_EQ(mask, 0u);
 }
 
 TEST(CommPortLifetime, NoHandleLeaksAcrossCreateAndDestroy)

@@ -53,6 +53,19 @@ protected:
     }
 };
 
+// A pipe holding bytes before the cycle's read is issued on it.
+struct FilledPipe {
+    UniqueFileHandle server;
+    UniqueFileHandle client;
+    FilledPipe(const char* name, const std::string& bytes)
+        : server(CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr)),
+          client(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+        DWORD n = 0;
+        if (client) WriteFile(client.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
+    }
+};
+
 class ReceiverLine : public ::testing::Test {
 protected:
     void SetUp() override
@@ -86,6 +99,29 @@ protected:
         ASSERT_TRUE(sink.Next(n, 3000));
         EXPECT_EQ(n.code, 0) << n.text;
         EXPECT_EQ(n.text, "clean");
+    }
+
+    // With the fault the receiver's fields set, a cycle whose read finds bytes in a pipe: the bytes
+    // come first, then (the fault cleared) the failure at the next arming.
+    void expectBytesThenFailure(const char* pipeName, const std::string& bytes, const std::string& failure)
+    {
+        FilledPipe pipe(pipeName, bytes);
+        ASSERT_TRUE(pipe.server && pipe.client);
+        receiver->readFrom = pipe.server.get();
+        receiver->Arm(port.Device(), &sink, 0);
+        Notice n;
+        ASSERT_TRUE(sink.Next(n, 3000));
+        EXPECT_EQ(n.code, 0) << n.text;
+        EXPECT_EQ(n.text, bytes);
+        ASSERT_TRUE(receiver->WaitIdle(2000));
+        receiver->readFrom = nullptr;
+        receiver->fakeMask = 0;
+        receiver->failWaitWith = 0;
+        receiver->Arm(port.Device(), &sink, 0);
+        ASSERT_TRUE(sink.Next(n, 3000)) << "the failure was dropped";
+        EXPECT_EQ(n.code, 4);
+        EXPECT_EQ(n.text, failure);
+        ASSERT_TRUE(receiver->WaitIdle(2000));
     }
 
     CommPort port;
@@ -125,7 +161,7 @@ TEST_F(ReceiverLine, ErrorEventWithCharactersReadsTheChunk)
 
 TEST_F(ReceiverLine, LineErrorFromTheShimReachesTheSink)
 {
-    std::string flag = line::lineErrorFlag();
+    std::string flag = bench::lineErrorFlag();
     ASSERT_FALSE(flag.empty()) << "TAV_LINE_ERRORS is set for this test program";
     receiver.reset();
     port.StartReceive(&sink, 0, 0);
@@ -185,36 +221,10 @@ TEST_F(ReceiverLine, ReadFailingAfterCharactersGivesReadErrorText)
     expectCleanNextCycle();
 }
 
-// A pipe holding bytes before the cycle's read is issued on it.
-struct FilledPipe {
-    UniqueFileHandle server;
-    UniqueFileHandle client;
-    FilledPipe(const char* name, const std::string& bytes)
-        : server(CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr)),
-          client(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-        DWORD n = 0;
-        if (client) WriteFile(client.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
-    }
-};
-
 TEST_F(ReceiverLine, LineErrorWithBytesReadDeliversTheBytesThenTheError)
 {
-    FilledPipe pipe("\\\\.\\pipe\\tavrenix-error-with-bytes", "xyz");
-    ASSERT_TRUE(pipe.server && pipe.client);
-    receiver->readFrom = pipe.server.get();
     receiver->fakeMask = EV_ERR;
-    receiver->Arm(port.Device(), &sink, 0);
-    Notice n;
-    ASSERT_TRUE(sink.Next(n, 3000));
-    EXPECT_EQ(n.code, 0) << n.text;
-    EXPECT_EQ(n.text, "xyz");
-    ASSERT_TRUE(receiver->WaitIdle(2000));
-    receiver->readFrom = nullptr;
-    receiver->Arm(port.Device(), &sink, 0);
-    ASSERT_TRUE(sink.Next(n, 3000));
-    EXPECT_EQ(n.code, 4);
-    EXPECT_EQ(n.text, "Comm Line error:(80).");
+    expectBytesThenFailure("\\\\.\\pipe\\tavrenix-error-with-bytes", "xyz", "Comm Line error:(80).");
 
     // Held across a purge, the error belongs to a session that is over: not reported.
     receiver->fakeMask = EV_ERR;
@@ -223,10 +233,51 @@ TEST_F(ReceiverLine, LineErrorWithBytesReadDeliversTheBytesThenTheError)
     receiver->readFrom = again.server.get();
     ASSERT_TRUE(receiver->WaitIdle(2000));
     receiver->Arm(port.Device(), &sink, 0);
+    Notice n;
     ASSERT_TRUE(sink.Next(n, 3000));
     EXPECT_EQ(n.text, "uvw");
     ASSERT_TRUE(receiver->WaitIdle(2000));
     receiver->NotePurge();
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, FailedRequestsWithBytesDeliverTheBytesThenTheFailure)
+{
+    // A wait that fails while the read took bytes: the bytes, then at the next arming the failure.
+    receiver->failWaitWith = ERROR_ACCESS_DENIED;
+    expectBytesThenFailure("\\\\.\\pipe\\tavrenix-wait-fails-with-bytes", "abc",
+                           std::string("WaitCommEvent error:(") + SysErrorText(ERROR_ACCESS_DENIED).Text() + ")");
+
+    // A read ended by a failure (here a cancel that is no purge) after it took bytes off the line.
+    ASSERT_TRUE(port.SetReadTimeout(5000));
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("held");
+    Sleep(200);
+    ASSERT_EQ(sink.Pending(), 0u) << "the chunk is still being read";
+    CancelIoEx(port.Device(), nullptr);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 0) << n.text;
+    EXPECT_EQ(n.text, "held");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the failure was dropped";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text.rfind("Comm read error:(", 0), 0u) << n.text;
+
+    // Held across a purge (Comm switched), the failure belongs to a session that is over.
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("late");
+    Sleep(200);
+    CancelIoEx(port.Device(), nullptr);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "late");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->NotePurge();
+    ASSERT_TRUE(port.SetReadTimeout(0));
     expectCleanNextCycle();
 }
 

@@ -1,6 +1,5 @@
 #include "LineTools.h"
 
-#include <cstdlib>
 #include "support/Bench.h"
 
 namespace line {
@@ -18,16 +17,6 @@ std::string readFar(HANDLE remote, size_t n, DWORD timeoutMs)
             Sleep(5);
     }
     return got;
-}
-
-std::string lineErrorFlag()
-{
-    const char* unixPath = std::getenv("TAV_LINE_ERRORS");
-    if (!unixPath || !*unixPath) return "";
-    std::string p = std::string("Z:") + unixPath;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
 }
 
 }  // namespace line

@@ -20,6 +20,12 @@ std::string windowsPath(const std::string& unixPath)
     return path;
 }
 
+std::string lineErrorFlag()
+{
+    const char* unixPath = std::getenv("TAV_LINE_ERRORS");
+    return unixPath && *unixPath ? windowsPath(unixPath) : std::string();
+}
+
 HANDLE openRaw(const char* port)
 {
     std::string name = std::string("\\\\.\\") + port;

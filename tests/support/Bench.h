@@ -17,6 +17,10 @@ std::string benchDir();
 // A Unix path as Windows programs under Wine reach it, through drive Z:.
 std::string windowsPath(const std::string& unixPath);
 
+// The Windows path of the flag file that makes the bench shim report line errors (TAV_LINE_ERRORS);
+// empty when the test's properties do not name one.
+std::string lineErrorFlag();
+
 // A non-overlapped, raw handle on a port of the bench (INVALID_HANDLE_VALUE on failure).
 HANDLE openRaw(const char* port);
 

@@ -131,6 +131,12 @@ std::string DriveSession::Run(const std::vector<std::string>& a)
         if (!probe.Memory(workingSet, privateBytes)) return "err unanswered";
         return "ok " + std::to_string(workingSet) + " " + std::to_string(privateBytes);
     }
+    if (cmd == "gui") {
+        ProcessProbe probe(ProcessProbe::ProcessOfWindow(program_->window()));
+        int gdi = 0, user = 0;
+        if (!probe.GuiObjects(gdi, user)) return "err unanswered";
+        return "ok " + std::to_string(gdi) + " " + std::to_string(user);
+    }
     if (cmd == "latency" && need(3)) {
         LatencyProbe probe(*program_, a[1].c_str());
         if (!probe.ready()) return "err far port";

@@ -90,3 +90,12 @@ bool ProcessProbe::Memory(uint64_t& workingSet, uint64_t& privateBytes) const
     privateBytes = counters.PagefileUsage;
     return true;
 }
+
+bool ProcessProbe::GuiObjects(int& gdi, int& user) const
+{
+    if (!process_) return false;
+    gdi = static_cast<int>(GetGuiResources(process_.get(), GR_GDIOBJECTS));
+    user = static_cast<int>(GetGuiResources(process_.get(), GR_USEROBJECTS));
+    // A live window has at least one of each: zero means the count is not kept.
+    return gdi > 0 && user > 0;
+}

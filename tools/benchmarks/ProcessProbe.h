@@ -22,6 +22,9 @@ public:
     // Working set and private (commit) bytes; false when not answered.
     bool Memory(uint64_t& workingSet, uint64_t& privateBytes) const;
 
+    // GDI and USER objects of the process; false where the system does not count them (Wine).
+    bool GuiObjects(int& gdi, int& user) const;
+
     // Handles that the system's handle table lists for a process id; -1 when it cannot be read.
     static int HandlesInSystemTable(DWORD processId);
 
