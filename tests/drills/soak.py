@@ -97,8 +97,10 @@ def main(bench, args):
     (_, h0, _, f0, c0, g0), (_, _, _, _, c1, _) = samples[0], samples[-1]
     check(max(s[1] for s in samples) - h0 <= HANDLE_SLACK, "handles grew from %d to %d" % (
         h0, max(s[1] for s in samples)))
-    check(max(s[3] for s in samples) - f0 <= HANDLE_SLACK, "open files grew from %d to %d" % (
-        f0, max(s[3] for s in samples)))
+    # Wine holds a few more files for moments under load (20, 24, 28 seen): a leak keeps them, so
+    # the fewest of the second half is what must stay flat.
+    f1 = min(s[3] for s in samples[len(samples) // 2:])
+    check(f1 - f0 <= HANDLE_SLACK, "open files grew from %d to %d and stayed" % (f0, f1))
     if g0 is not None:
         for _, _, _, _, _, g in samples:
             check(g[0] - g0[0] <= GUI_SLACK and g[1] - g0[1] <= GUI_SLACK,
