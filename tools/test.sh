@@ -11,17 +11,36 @@ archs=("$@"); [ ${#archs[@]} -gt 0 ] || archs=(i686 x86_64)
 runs32=1
 tools/bench/probe32.sh || { runs32=0; echo "== $(tools/bench/probe32.sh -v)"; }
 passed=0; failed=0; skipped=0; status=0; skipped_arch=""; total64=""
-for arch in "${archs[@]}"; do
-  b="build/$arch"
-  mkdir -p build
-  echo "== $arch: build"
+mkdir -p build
+configure() {
   # -U: a tree limited to some folders earlier (TAV_DIRS, TAV_TEST_ONLY) builds everything again.
-  cmake -S . -B "$b" -U TAV_DIRS -U TAV_TEST_ONLY -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$arch-w64-mingw32.cmake" >"$b.configure.log" 2>&1 \
-    || { cat "$b.configure.log"; exit 1; }
-  cmake --build "$b" -j2 2>&1 | grep -E 'warning:|error:|Error [0-9]' ; [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "build failed ($arch)"; exit 1; }
+  cmake -S . -B "build/$1" -U TAV_DIRS -U TAV_TEST_ONLY -DCMAKE_TOOLCHAIN_FILE="tools/cmake/$1-w64-mingw32.cmake" \
+    >"build/$1.configure.log" 2>&1 || { cat "build/$1.configure.log"; return 1; }
+}
+# Builds into build/ARCH.build.log; its warnings and errors are shown when it is waited for.
+build() { configure "$1" && cmake --build "build/$1" -j2 >"build/$1.build.log" 2>&1; }
+shown() {
+  grep -E 'warning:|error:|Error [0-9]' "build/$1.build.log"
+  [ "$2" -eq 0 ] || { echo "build failed ($1)"; exit 1; }
+}
+echo "== ${archs[0]}: build"
+build "${archs[0]}"; shown "${archs[0]}" $?
+for i in "${!archs[@]}"; do
+  arch=${archs[$i]}
+  b="build/$arch"
+  # The next architecture builds while this one's tests run: they mostly wait on the line and
+  # on timers, and take turns on the bench's line and display.
+  next=${archs[$((i + 1))]:-}
+  builder=""
+  if [ -n "$next" ]; then
+    echo "== $next: build (beside the $arch tests)"
+    nice -n 10 bash -c "$(declare -f configure build); build $next" &
+    builder=$!
+  fi
   if [ "$arch" = i686 ] && [ $runs32 = 0 ]; then
     echo "i686: built; its tests need a machine that runs 32-bit code"
     skipped_arch=$b
+    if [ -n "$builder" ]; then wait "$builder"; shown "$next" $?; fi
     continue
   fi
   echo "== $arch: tests"
@@ -30,11 +49,15 @@ for arch in "${archs[@]}"; do
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$b.ctest.log" | tail -n 1)
   f=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
   t=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
-  [ -n "$t" ] || { status=1; continue; }
-  # Tests that skipped themselves count in CTest's total but did not pass.
-  s=$(grep -cE '^ *[0-9]+ - .* \(Skipped\)$' "$b.ctest.log")
-  [ "$arch" = x86_64 ] && total64=$t
-  passed=$((passed + t - f - s)); failed=$((failed + f)); skipped=$((skipped + s))
+  if [ -n "$t" ]; then
+    # Tests that skipped themselves count in CTest's total but did not pass.
+    s=$(grep -cE '^ *[0-9]+ - .* \(Skipped\)$' "$b.ctest.log")
+    [ "$arch" = x86_64 ] && total64=$t
+    passed=$((passed + t - f - s)); failed=$((failed + f)); skipped=$((skipped + s))
+  else
+    status=1
+  fi
+  if [ -n "$builder" ]; then wait "$builder"; shown "$next" $?; fi
 done
 if [ -n "$skipped_arch" ]; then
   # The 32-bit build registers the same tests as the 64-bit one; without it, count its programs.
