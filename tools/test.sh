@@ -23,6 +23,18 @@ shown() {
   grep -E 'warning:|error:|Error [0-9]' "build/$1.build.log"
   [ "$2" -eq 0 ] || { echo "build failed ($1)"; exit 1; }
 }
+# Adds a CTest log's figures to the totals; its bench fixture tests count too.
+count() {
+  local line f t s
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  f=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
+  t=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
+  if [ -z "$t" ]; then status=1; return; fi
+  # Tests that skipped themselves count in CTest's total but did not pass.
+  s=$(grep -cE '^ *[0-9]+ - .* \(Skipped\)$' "$1")
+  [ "$2" = x86_64 ] && total64=$((${total64:-0} + t))
+  passed=$((passed + t - f - s)); failed=$((failed + f)); skipped=$((skipped + s))
+}
 echo "== ${archs[0]}: build"
 build "${archs[0]}"; shown "${archs[0]}" $?
 for i in "${!archs[@]}"; do
@@ -44,25 +56,28 @@ for i in "${!archs[@]}"; do
     continue
   fi
   echo "== $arch: tests"
-  ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 2>&1 | tee "$b.ctest.log"
-  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$b.ctest.log" | tail -n 1)
-  f=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
-  t=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
-  if [ -n "$t" ]; then
-    # Tests that skipped themselves count in CTest's total but did not pass.
-    s=$(grep -cE '^ *[0-9]+ - .* \(Skipped\)$' "$b.ctest.log")
-    [ "$arch" = x86_64 ] && total64=$t
-    passed=$((passed + t - f - s)); failed=$((failed + f)); skipped=$((skipped + s))
+  if [ -n "$builder" ]; then
+    # The drills measure the program under traffic: they run once the build beside them is done.
+    ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 -E '^drills\.' 2>&1 | tee "$b.ctest.log"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    count "$b.ctest.log" "$arch"
+    wait "$builder"; shown "$next" $?
+    echo "== $arch: drills"
+    ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 -R '^drills\.' 2>&1 | tee "$b.drills.log"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    count "$b.drills.log" "$arch"
   else
-    status=1
+    ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 2>&1 | tee "$b.ctest.log"
+    [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+    count "$b.ctest.log" "$arch"
   fi
-  if [ -n "$builder" ]; then wait "$builder"; shown "$next" $?; fi
 done
 if [ -n "$skipped_arch" ]; then
   # The 32-bit build registers the same tests as the 64-bit one; without it, count its programs.
-  if [ -z "$total64" ] && [ -f build/x86_64.ctest.log ]; then
-    total64=$(grep -E 'failed out of [0-9]+' build/x86_64.ctest.log | tail -n 1 | sed -E 's/.* failed out of ([0-9]+).*/\1/')
+  if [ -z "$total64" ]; then
+    for l in build/x86_64.ctest.log build/x86_64.drills.log; do
+      [ -f "$l" ] && total64=$((${total64:-0} + $(grep -E 'failed out of [0-9]+' "$l" | tail -n 1 | sed -E 's/.* failed out of ([0-9]+).*/\1/')))
+    done
   fi
   [ -n "$total64" ] || total64=$(ls "$skipped_arch"/test_*.exe 2>/dev/null | wc -l)
   skipped=$((skipped + total64))
