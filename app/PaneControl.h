@@ -9,7 +9,7 @@ class CapturePane;
 class PaneControl {
 public:
     // Updates edit, which shows the pane text as it was at the pane's MarkShown, and scrolls to
-    // the last line. False (nothing or part done) when the text must be set whole: the pane was
+    // the last line. False (nothing or only some done) when the text must be set whole: the pane was
     // rebuilt, the control holds other text (typed into), or its text does not come out right.
     static bool Update(HWND edit, const CapturePane& pane);
 };

@@ -62,7 +62,7 @@ def exit_refused(bench, folder, make_unwritable):
         d.close()
     with open(definition, "rb") as f:
         check(f.read() == before, "the previous settings file was changed")
-    check(not os.path.exists(definition + ".new"), "a part of the failed save was left beside the file")
+    check(not os.path.exists(definition + ".new"), "a piece of the failed save was left beside the file")
 
 
 def case_full(bench):

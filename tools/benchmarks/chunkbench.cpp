@@ -4,14 +4,14 @@
 //                CPU per chunk and its profile per step (notice, entry, log, pane, lamp, rearm)
 //   bursts N     the window (Normal, no log, time-out 20 ms) taking N bursts of 11 bytes 37 ms apart,
 //                as the latency benchmark sends them: the profile of an isolated chunk
-//   receiver S [B] the port and its receiver alone (no window) on the same traffic: Wine's part
+//   receiver S [B] the port and its receiver alone (no window) on the same traffic: Wine's share
 //                (B: paced at B baud instead of unpaced)
 //   idle S       CPU share at rest: the window with Comm off (its timer), the receiver alone armed
 //                (Wine's polling of the line), the window with Comm on
 //   pane N       N pane updates of short lines and of 4000-character lines, the text set whole
 //                and cut-and-appended: CPU of the window's thread per update, paint included
 //   latency N G  N bursts of 11 bytes, G ms apart, at time-outs of 20/50/100 ms: last byte written
-//                to the receiver's hand-over (the device's time-out and Wine's part)
+//                to the receiver's hand-over (the device's time-out and Wine's share)
 // CPU time is the process's own (GetProcessTimes) less the thread that feeds the line.
 #include <windows.h>
 #include <algorithm>

@@ -141,12 +141,12 @@ def chunk_reading(results):
         if wm and rm:
             text += ("; in `tavchunkbench` at 115200 baud the window takes %.2f CPU s/MiB and the port's receiver "
                      "alone, without any window, %.2f: Wine's receiving is %.0f %% of the cost, the program's own "
-                     "part %.2f CPU s/MiB" % (wm, rm, 100 * min(1.0, rm / wm), max(0.0, wm - rm)))
+                     "share %.2f CPU s/MiB" % (wm, rm, 100 * min(1.0, rm / wm), max(0.0, wm - rm)))
         out.append(text + ".")
     idle = c.get("idle")
     if idle:
         own = max(0.0, idle["window_comm_on"] - idle["receiver_armed"])
-        out.append("Target: idle under 1 %% of a core, or Wine's part shown: the window with Comm on uses %.2f %%; "
+        out.append("Target: idle under 1 %% of a core, or Wine's share shown: the window with Comm on uses %.2f %%; "
                    "the port's receiver alone, armed on the quiet line without any window, %.2f %% (Wine polling the "
                    "line for the event wait); the program's own share is the difference, %.2f %%, and the window "
                    "with Comm off %.2f %%." % (100 * idle["window_comm_on"], 100 * idle["receiver_armed"],
@@ -231,7 +231,7 @@ def chunk_sections(results, w):
                     "short (\"burst-00001\")" if lines == "short" else "one 4000-character line", a[0]["pane_chars"],
                     a[0]["cpu_ms"], b[0]["cpu_ms"], _ratio(a[0]["cpu_ms"], b[0]["cpu_ms"]), a[0]["wall_ms"], b[0]["wall_ms"]))
         w("")
-    w("## Wine's part")
+    w("## Wine's share")
     w("")
     rec, win = _per_chunk(c.get("receiver")), _per_chunk(c.get("window"))
     if rec:
@@ -240,7 +240,7 @@ def chunk_sections(results, w):
             rec["chunks_per_s"], rec["cpu_ms"])
         if win and rec["cpu_ms"] >= win["cpu_ms"]:
             text += ("; the whole window took %.3f ms per chunk in the same run: no more than the receive cycle "
-                     "under Wine costs alone, so unpaced the program's own part of a chunk is lost in the noise" % win["cpu_ms"])
+                     "under Wine costs alone, so unpaced the program's own share of a chunk is lost in the noise" % win["cpu_ms"])
         elif win:
             text += ("; the whole window took %.3f ms per chunk in the same run, so %.0f %% of a chunk's CPU is the "
                      "receive cycle under Wine" % (win["cpu_ms"], 100 * rec["cpu_ms"] / win["cpu_ms"]))
@@ -281,7 +281,7 @@ def chunk_sections(results, w):
         w("")
         steps = (c.get("bursts") or {}).get("steps")
         if steps:
-            w("Where the program's part goes (the isolated bursts above, mean per chunk): the pane control's")
+            w("Where the program's share goes (the isolated bursts above, mean per chunk): the pane control's")
             w("update %.1f ms, the lamp %.1f ms, the notice %.1f ms, the entry and the re-arming %.2f ms. The pane" % (
                 steps["pane"]["mean_us"] / 1000, steps["lamp"]["mean_us"] / 1000, steps["notice"]["mean_us"] / 1000,
                 (steps["entry"]["mean_us"] + steps["rearm"]["mean_us"]) / 1000))
@@ -381,7 +381,7 @@ def write_markdown(path, results, plot_name):
     w("")
     w("CPU time is read from the kernel's per-thread accounting (nanoseconds for live threads, clock")
     w("ticks for threads that ended). At the low rates only a few hundred bytes pass, so the receiver's")
-    w("idle cost (for Tavrenix Wine's polling of the line, see Wine's part) dominates the figure.")
+    w("idle cost (for Tavrenix Wine's polling of the line, see Wine's share) dominates the figure.")
     w("")
     w("![Throughput and CPU per MiB against the baud rate](%s)" % plot_name)
     w("")
