@@ -16,8 +16,10 @@ constexpr DWORD kCloseWaitMs = 5000;
 
 }  // namespace
 
-CommPort::CommPort()
-    : writeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), receiver_(std::make_unique<CommReceiver>())
+CommPort::CommPort() : CommPort(std::make_unique<CommReceiver>()) {}
+
+CommPort::CommPort(std::unique_ptr<CommReceiver> receiver)
+    : writeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), receiver_(std::move(receiver))
 {
 }
 
@@ -29,6 +31,7 @@ CommPort::~CommPort()
         device_.reset();
         open_ = false;
     }
+    retired_.reset();
     writeEvent_.reset();
 }
 
@@ -55,6 +58,10 @@ void CommPort::SetError(DWORD code)
 bool CommPort::Open()
 {
     if (open_) return true;
+    if (CycleStuck()) {
+        SetError(ERROR_BUSY);
+        return false;
+    }
     settings_.portName[sizeof settings_.portName - 1] = '\0';
     char name[sizeof settings_.portName + 4];
     DeviceName(settings_.portName, name, sizeof name);
@@ -151,9 +158,12 @@ void CommPort::Close()
     if (!open_) return;
     receiver_->NotePurge();
     // The cycle must be over before the handle goes, so it never uses a closed or reused handle.
-    EndCycle();
+    const bool ended = EndCycle();
     if (!PurgeComm(device_.get(), kPurgeAll)) SetError(GetLastError());
-    device_.reset();
+    if (ended)
+        device_.reset();
+    else
+        retired_ = std::move(device_);
     open_ = false;
     readTimeoutMs_ = -1;
 }
@@ -163,7 +173,7 @@ int32_t CommPort::TakeWaiting(char* bytes, int32_t capacity)
     if (!open_ || !bytes || capacity <= 0) return 0;
     // The port ends the cycle itself: what that ends is no failure of the line.
     receiver_->NotePurge();
-    EndCycle();
+    if (!EndCycle()) return 0;
     DWORD errors = 0;
     COMSTAT stat{};
     if (!ClearCommError(device_.get(), &errors, &stat) || stat.cbInQue == 0) return 0;
@@ -179,20 +189,34 @@ int32_t CommPort::TakeWaiting(char* bytes, int32_t capacity)
     return int32_t(op.bytes <= want ? op.bytes : want);
 }
 
-void CommPort::EndCycle()
+bool CommPort::EndCycle()
 {
     // The mask is cleared even when no cycle runs: a mask left standing would keep the device
     // watching a line that nobody reads.
     SetCommMask(device_.get(), 0);
+    // A cycle that outlasted the limit once is not waited for again: the window stays responsive.
+    if (CycleStuck()) return false;
     // An empty mask ends the event wait everywhere; only cancelling ends a read under Wine (a
     // purge does not). Repeated, since the cycle may issue its requests after the first round. A
     // thread that is gone runs no cycle: nothing to wait for.
-    for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && receiver_->ThreadAlive() &&
-                           waited < kCloseWaitMs;
-         waited += 20) {
+    for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && receiver_->ThreadAlive(); waited += 20) {
+        if (waited >= kCloseWaitMs) {
+            stuck_ = true;
+            return false;
+        }
         SetCommMask(device_.get(), 0);
         CancelIoEx(device_.get(), nullptr);
     }
+    return true;
+}
+
+bool CommPort::CycleStuck()
+{
+    if (stuck_ && (receiver_->WaitIdle(0) || !receiver_->ThreadAlive())) {
+        stuck_ = false;
+        retired_.reset();
+    }
+    return stuck_;
 }
 
 void CommPort::StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs)
@@ -200,6 +224,9 @@ void CommPort::StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs)
     if (!receiver_->ThreadAlive()) {
         // Armed, it would never answer: the window would wait for a chunk that cannot come.
         SetError(receiver_->ThreadFailure());
+    } else if (CycleStuck()) {
+        // Armed, it would run only once the driver lets go: Comm On would show nothing until then.
+        SetError(ERROR_BUSY);
     } else if (Open() && SetReadTimeout(timeoutMs)) {
         receiver_->Arm(device_.get(), sink, readSize);
         return;

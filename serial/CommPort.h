@@ -18,11 +18,14 @@ public:
     static constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
     CommPort();
+    // With a receiver of the caller's (one that drives line conditions a device cannot raise).
+    explicit CommPort(std::unique_ptr<CommReceiver> receiver);
     CommPort(const CommPort&) = delete;
     CommPort& operator=(const CommPort&) = delete;
     ~CommPort();
 
-    // Makes sure the device is open and configured from the settings.
+    // Makes sure the device is open and configured from the settings; fails as busy while a
+    // receive cycle that did not end still holds the device.
     bool Open();
     // Sets the read interval time-out; below 1 means the settings' time-out.
     bool SetReadTimeout(int32_t ms);
@@ -63,11 +66,19 @@ public:
 
 private:
     void SetError(DWORD code);
-    // Ends the receiver's running cycle and waits until it has delivered (bounded).
-    void EndCycle();
+    // Ends the receiver's running cycle and waits until it has delivered (bounded); false when
+    // it did not end in time (a driver that never completes its request).
+    bool EndCycle();
+    // A cycle that did not end still runs on the device: true until it has ended, and then the
+    // handle it kept is closed.
+    bool CycleStuck();
 
     bool open_ = false;
     UniqueFileHandle device_;
+    // The handle a cycle that did not end was still using at Close: closed only once the cycle is
+    // over, so that it is never closed, or its value reused, under a request in flight.
+    UniqueFileHandle retired_;
+    bool stuck_ = false;
     int32_t characterTimeMs_ = 0;
     CommCfg settings_;
     char errorText_[kErrorTextSize] = {};

@@ -27,6 +27,17 @@ public:
     std::atomic<DWORD> failWaitWith{0};    // non-zero: the wait fails at once with this code
     std::atomic<HANDLE> readFrom{nullptr};  // set: the read is issued on this handle instead
     std::atomic<DWORD> lastReadSize{0};
+    std::atomic<bool> readNeverEnds{false};  // set: the read stays pending until EndStuckRead
+
+    // The driver completes the stuck read at last (with nothing read).
+    void EndStuckRead()
+    {
+        OVERLAPPED* o = stuckRead_.exchange(nullptr);
+        if (!o) return;
+        o->InternalHigh = 0;
+        o->Internal = 0;
+        SetEvent(o->hEvent);
+    }
 
 protected:
     BOOL IssueWait(HANDLE device, DWORD* mask, OVERLAPPED* overlapped) override
@@ -44,6 +55,13 @@ protected:
     BOOL IssueRead(HANDLE device, void* buffer, DWORD size, OVERLAPPED* overlapped) override
     {
         lastReadSize = size;
+        if (readNeverEnds.exchange(false)) {
+            // Accepted and never completed, not even when cancelled.
+            overlapped->Internal = STATUS_PENDING;
+            stuckRead_.store(overlapped);
+            SetLastError(ERROR_IO_PENDING);
+            return FALSE;
+        }
         if (DWORD code = failReadWith.load()) {
             SetLastError(code);
             return FALSE;
@@ -51,6 +69,9 @@ protected:
         if (HANDLE h = readFrom.load()) return ReadFile(h, buffer, size, nullptr, overlapped);
         return CommReceiver::IssueRead(device, buffer, size, overlapped);
     }
+
+private:
+    std::atomic<OVERLAPPED*> stuckRead_{nullptr};
 };
 
 // A pipe holding bytes before the cycle's read is issued on it.
@@ -364,6 +385,44 @@ TEST_F(ReceiverLine, NoSinkNoCrash)
     EXPECT_TRUE(receiver->WaitIdle(2000));
     port.Purge();
     expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, ACycleADriverNeverEndsKeepsItsDeviceAndCommOnSaysItIsBusy)
+{
+    port.Close();
+    auto owned = std::make_unique<SeamReceiver>();
+    SeamReceiver& stuck = *owned;
+    CommPort stuckPort(std::move(owned));
+    boundedCopy(stuckPort.Settings().portName, bench::kLinePort);
+    stuck.readNeverEnds = true;
+    stuckPort.StartReceive(&sink, 0, 0);
+    ASSERT_TRUE(stuckPort.IsOpen()) << stuckPort.ErrorText();
+    const HANDLE device = stuckPort.Device();
+    Sleep(50);
+    stuckPort.Close();  // gives up on the cycle after its time limit
+    EXPECT_FALSE(stuckPort.IsOpen());
+    DWORD flags = 0;
+    EXPECT_TRUE(GetHandleInformation(device, &flags)) << "the handle was closed under the stuck cycle";
+
+    const std::string busy = std::string("Communication error:(") + SysErrorText(ERROR_BUSY).Text() + ").";
+    double t0 = bench::nowMs();
+    stuckPort.StartReceive(&sink, 0, 0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 0)) << "Comm On on a device still held said nothing";
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, busy);
+    EXPECT_TRUE(stuckPort.Purge() == false && !stuckPort.IsOpen());
+    EXPECT_LT(bench::nowMs() - t0, 1000.0) << "a call waited again for the stuck cycle";
+
+    // Once the driver lets go, the device opens anew and receives.
+    stuck.EndStuckRead();
+    ASSERT_TRUE(stuck.WaitIdle(2000));
+    stuckPort.StartReceive(&sink, 0, 0);
+    ASSERT_TRUE(stuckPort.IsOpen()) << stuckPort.ErrorText();
+    Sleep(50);
+    send("free");
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "free");
 }
 
 }  // namespace
