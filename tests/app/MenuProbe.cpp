@@ -28,3 +28,17 @@ int MenuProbe::state(HWND window, int commandId)
     if (LONG_PTR(result) == -1 || !(result & menuprobe::kAnswered)) return -1;
     return int(result & 0xFFFF);
 }
+
+int64_t MenuProbe::heapBytes(HWND window, WPARAM kind)
+{
+    static const UINT message = RegisterWindowMessageA(menuprobe::kHeapMessageName);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, kind, 0, SMTO_ABORTIFHUNG, 5000, &result) || result == 0) return -1;
+    return int64_t(result);
+}
+
+bool MenuProbe::stall(HWND window, DWORD ms)
+{
+    static const UINT message = RegisterWindowMessageA(menuprobe::kStallMessageName);
+    return SendNotifyMessageA(window, message, WPARAM(ms), 0) != FALSE;
+}

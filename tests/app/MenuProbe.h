@@ -3,6 +3,7 @@
 // process cannot read under Wine. The program itself carries no such entry point.
 #pragma once
 #include <windows.h>
+#include <cstdint>
 #include <string>
 #include "framework/UniqueHandle.h"
 
@@ -22,6 +23,12 @@ public:
 
     // The MF_ bits of the menu item commandId of window, -1 when not answered.
     static int state(HWND window, int commandId);
+    // Bytes in use in the heaps of window's process of one kind (menuprobe::kHeap...), -1 when not
+    // answered.
+    static int64_t heapBytes(HWND window, WPARAM kind);
+    // Makes window's thread do nothing for ms milliseconds from when it takes the request; returns
+    // at once.
+    static bool stall(HWND window, DWORD ms);
 
 private:
     UniqueModule dll_;

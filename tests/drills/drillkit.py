@@ -123,6 +123,15 @@ class Program:
         working_set, private = (int(x) for x in self.drive.call("memory").split())
         return working_set, private
 
+    def stall(self, ms):
+        """The program's window thread does nothing for ms milliseconds, from now on."""
+        self.drive.call("stall", ms)
+
+    def heap(self):
+        """Bytes in use in (the program's own heap, the system libraries' heaps)."""
+        own, others = (int(x) for x in self.drive.call("heap").split())
+        return own, others
+
     def gui_objects(self):
         """(GDI objects, USER objects), or None where the system does not count them."""
         try:

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include "LatencyProbe.h"
+#include "MenuProbe.h"
+#include "MenuProbeProtocol.h"
 #include "MonitorProcess.h"
 #include "ProcessProbe.h"
 
@@ -130,6 +132,14 @@ std::string DriveSession::Run(const std::vector<std::string>& a)
         uint64_t workingSet = 0, privateBytes = 0;
         if (!probe.Memory(workingSet, privateBytes)) return "err unanswered";
         return "ok " + std::to_string(workingSet) + " " + std::to_string(privateBytes);
+    }
+    if (cmd == "stall" && need(1)) return MenuProbe::stall(program_->window(), DWORD(num(1))) ? "ok" : "err unsent";
+    if (cmd == "heap") {
+        // The program's own heap, then the system libraries' heaps, through the probe inside it.
+        int64_t own = MenuProbe::heapBytes(program_->window(), menuprobe::kHeapRuntime);
+        int64_t others = MenuProbe::heapBytes(program_->window(), menuprobe::kHeapOthers);
+        if (own < 0 || others < 0) return "err unanswered";
+        return "ok " + std::to_string(own) + " " + std::to_string(others);
     }
     if (cmd == "gui") {
         ProcessProbe probe(ProcessProbe::ProcessOfWindow(program_->window()));

@@ -8,6 +8,17 @@ namespace menuprobe {
 constexpr const char* kMessageName = "Tavrenix.MenuProbe.State";
 // Set in every answer, so that 0 (the window's own answer to an unknown message) is never a state.
 constexpr LRESULT kAnswered = 0x10000;
+// Sent to the program's window: the bytes in use in one kind of heap of the program's process
+// (0: not answered; neither kind is ever empty). wParam picks the kind below.
+constexpr const char* kHeapMessageName = "Tavrenix.MenuProbe.Heap";
+// The C runtime's heap: every allocation of the program's own code (new, malloc).
+constexpr WPARAM kHeapRuntime = 0;
+// All other heaps of the process: what the system's libraries allocate for themselves.
+constexpr WPARAM kHeapOthers = 1;
+// Sent without waiting (SendNotifyMessage) to the program's window: its thread does nothing for
+// wParam milliseconds (at most kStallMostMs), as a program that lags behind its line does.
+constexpr const char* kStallMessageName = "Tavrenix.MenuProbe.Stall";
+constexpr DWORD kStallMostMs = 30000;
 // The WH_CALLWNDPROC hook procedure the DLL exports.
 constexpr const char* kHookProcName = "MenuProbeHook";
 }  // namespace menuprobe
