@@ -37,6 +37,9 @@ const ControlDescriptor* const kDescriptors[] = {
     &kFrame,    &kPane,     &kSendText,  &kSend,    nullptr,
 };
 
+// Taken at Comm Off beyond the device's asked queue: a driver may keep a larger one.
+constexpr int64_t kTakeAllowance = 128 << 10;
+
 const char kPathTooLong[] = "The chosen path is too long for the log file (at most 255 characters).";
 const char kLogFilter[] = "Log Files (*.TXT)\0*.txt\0All Files (*.*)\0*.*\0";
 
@@ -174,8 +177,13 @@ void MonitorWindow::CommOff()
     } else if (sink_->InFlight()) {
         OnNotice(*sink_->Notice());
     }
-    for (int rounds = 0; n > 0 && rounds < 64; ++rounds, n = port_->TakeWaiting(waiting, CommReceiver::kDefaultReadSize))
+    // Until the device is empty, within what a full device holds: a line that delivers faster
+    // than this takes cannot keep Comm on.
+    int64_t budget = int64_t(port_->Settings().InputQueueBytes()) + kTakeAllowance;
+    for (; n > 0; n = budget > 0 ? port_->TakeWaiting(waiting, CommReceiver::kDefaultReadSize) : 0) {
         AddEntry(n, waiting, false);
+        budget -= n;
+    }
     port_->Purge();
     ShowMessage("Comm port off.");
     enable(IDC_PORT_EDIT, true, -1);
