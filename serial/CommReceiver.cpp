@@ -20,6 +20,8 @@ constexpr DWORD kSettleRoundMs = 50;
 CommReceiver::Flight::Flight()
     : waitEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)), readEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
+    // Each wait's signal is collected before the next is issued, so a signal is always its end.
+    waitOp.signalEnds = true;
 }
 
 CommReceiver::CommReceiver()
@@ -135,6 +137,8 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
     bool go = true;
     switch (OverlappedOp::WaitAny(both, 2, &stop, 1)) {
     case 0:
+        // A wait whose status word was left saying running reports through its mask alone.
+        if (f.waitOp.statusLost && f.mask != 0) f.waitOp.ok = TRUE;
         if (!f.waitOp.ok) {
             if (!EndedByEmptyMask(device)) outcome = Outcome::WaitError;
         } else if (f.mask == 0) {

@@ -7,6 +7,7 @@ void OverlappedOp::Prepare(HANDLE dev, HANDLE event)
     error = 0;
     bytes = 0;
     outstanding = false;
+    statusLost = false;
     overlapped = OVERLAPPED{};
     overlapped.hEvent = event;
     // A stale signal would make the wait collect a running operation without the stop event.
@@ -53,12 +54,21 @@ bool OverlappedOp::CollectWithin(DWORD timeoutMs)
 bool OverlappedOp::Finish()
 {
     // The event can come a moment before the status word; the event is consumed, so poll.
-    for (int i = 0; i < kStatusLagMs; ++i) {
+    for (int i = 0; i < (signalEnds ? 0 : kStatusLagMs); ++i) {
         if (TryFinish()) return true;
         Sleep(1);
     }
+    if (TryFinish()) return true;
+    if (signalEnds) {
+        // The signal was its end; its result is in what the request wrote, not in the status word.
+        outstanding = false;
+        statusLost = true;
+        ok = FALSE;
+        error = ERROR_OPERATION_ABORTED;
+        return true;
+    }
     // Still running: the signal was a late one of the record's previous request.
-    return TryFinish();
+    return false;
 }
 
 bool OverlappedOp::TryFinish()

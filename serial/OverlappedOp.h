@@ -11,6 +11,12 @@ public:
     DWORD bytes = 0;
     OVERLAPPED overlapped{};
     bool outstanding = false;  // issued and not yet collected: its buffers must stay valid
+    // Its completion signal alone ends it, whatever the status word says. For requests whose
+    // event is set only once they are over and is never left over from an earlier request: Wine's
+    // event wait can end and signal before its issuing call writes "running" into the status word,
+    // which then never changes.
+    bool signalEnds = false;
+    bool statusLost = false;  // ended by its signal while the status word still said running
 
     // Ready for a new operation on device, completing through event (offsets 0, not issued).
     void Prepare(HANDLE dev, HANDLE event);
