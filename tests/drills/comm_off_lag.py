@@ -26,10 +26,7 @@ def main(bench, args):
         program.command(drillkit.COMM_OFF)
         held = time.monotonic() - stalled
         time.sleep(0.5)
-        writer.stop()
-        check(writer.error is None, "the line failed under the writer: %s" % writer.error)
-        program.command(drillkit.LOG_OFF)
-        check(program.alive(), "the program ended")
+        drillkit.wind_up(program, writer)
     finally:
         writer.stop()
         program.close()

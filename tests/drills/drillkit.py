@@ -230,6 +230,15 @@ class Writer(threading.Thread):
         return inside[0][0], inside[-1][1]
 
 
+def wind_up(program, writer, settle_s=0.0):
+    """Stops the writer, lets the last chunk end and switches the log off; the program lives on."""
+    writer.stop()
+    check(writer.error is None, "the line failed under the writer: %s" % writer.error)
+    time.sleep(settle_s)
+    program.command(LOG_OFF)
+    check(program.alive(), "the program ended")
+
+
 def run_drill(main):
     """Runs main(bench, args) with the build folder as first argument; exit status 0, 1 or 77."""
     if len(sys.argv) < 2:
