@@ -36,9 +36,3 @@ int64_t MenuProbe::heapBytes(HWND window, WPARAM kind)
     if (!SendMessageTimeoutA(window, message, kind, 0, SMTO_ABORTIFHUNG, 5000, &result) || result == 0) return -1;
     return int64_t(result);
 }
-
-bool MenuProbe::stall(HWND window, DWORD ms)
-{
-    static const UINT message = RegisterWindowMessageA(menuprobe::kStallMessageName);
-    return SendNotifyMessageA(window, message, WPARAM(ms), 0) != FALSE;
-}

@@ -26,9 +26,6 @@ public:
     // Bytes in use in the heaps of window's process of one kind (menuprobe::kHeap...), -1 when not
     // answered.
     static int64_t heapBytes(HWND window, WPARAM kind);
-    // Makes window's thread do nothing for ms milliseconds from when it takes the request; returns
-    // at once.
-    static bool stall(HWND window, DWORD ms);
 
 private:
     UniqueModule dll_;

@@ -53,7 +53,11 @@ def main(bench, args):
             time.sleep(random.uniform(0.01, 0.1))
             if i == cycles // 10 or i == cycles - 1:
                 samples.append((i, program.handles(), program.memory()[0], drillkit.procinfo.fd_count(program.pid)))
-        drillkit.wind_up(program, writer, 0.3)
+        writer.stop()
+        check(writer.error is None, "the line failed under the writer: %s" % writer.error)
+        time.sleep(0.3)
+        program.command(drillkit.LOG_OFF)
+        check(program.alive(), "the program ended")
     finally:
         writer.stop()
         program.close()

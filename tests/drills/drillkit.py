@@ -123,10 +123,6 @@ class Program:
         working_set, private = (int(x) for x in self.drive.call("memory").split())
         return working_set, private
 
-    def stall(self, ms):
-        """The program's window thread does nothing for ms milliseconds, from now on."""
-        self.drive.call("stall", ms)
-
     def heap(self):
         """Bytes in use in (the program's own heap, the system libraries' heaps)."""
         own, others = (int(x) for x in self.drive.call("heap").split())
@@ -228,15 +224,6 @@ class Writer(threading.Thread):
         if not inside:
             return None
         return inside[0][0], inside[-1][1]
-
-
-def wind_up(program, writer, settle_s=0.0):
-    """Stops the writer, lets the last chunk end and switches the log off; the program lives on."""
-    writer.stop()
-    check(writer.error is None, "the line failed under the writer: %s" % writer.error)
-    time.sleep(settle_s)
-    program.command(LOG_OFF)
-    check(program.alive(), "the program ended")
 
 
 def run_drill(main):

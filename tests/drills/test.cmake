@@ -21,7 +21,6 @@ set(drills
   "device_lost.idle|90|device_lost.py|idle"
   "device_lost.midchunk|90|device_lost.py|midchunk"
   "comm_toggle|240|comm_toggle.py"
-  "comm_off_lag|90|comm_off_lag.py"
   "log_faults.full|90|log_faults.py|full"
   "log_faults.readonly|90|log_faults.py|readonly"
   "log_faults.deleted|90|log_faults.py|deleted"

@@ -133,7 +133,6 @@ std::string DriveSession::Run(const std::vector<std::string>& a)
         if (!probe.Memory(workingSet, privateBytes)) return "err unanswered";
         return "ok " + std::to_string(workingSet) + " " + std::to_string(privateBytes);
     }
-    if (cmd == "stall" && need(1)) return MenuProbe::stall(program_->window(), DWORD(num(1))) ? "ok" : "err unsent";
     if (cmd == "heap") {
         // The program's own heap, then the system libraries' heaps, through the probe inside it.
         int64_t own = MenuProbe::heapBytes(program_->window(), menuprobe::kHeapRuntime);

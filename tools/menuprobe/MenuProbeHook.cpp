@@ -1,8 +1,7 @@
 // The menu probe: a hook DLL that a test driver installs with SetWindowsHookEx on the program's
 // window thread. Menus are per process under Wine, so the state is read here, inside the program,
 // and returned to the driver's SendMessage with ReplyMessage before the window sees the message.
-// It also counts the bytes in use in the process's heaps, which only code inside it can walk, and
-// stalls the window's thread on request.
+// It also counts the bytes in use in the process's heaps, which only code inside it can walk.
 #include <malloc.h>
 #include <cstdint>
 #include "MenuProbeProtocol.h"
@@ -40,7 +39,6 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
 {
     static const UINT query = RegisterWindowMessageA(menuprobe::kMessageName);
     static const UINT heapQuery = RegisterWindowMessageA(menuprobe::kHeapMessageName);
-    static const UINT stall = RegisterWindowMessageA(menuprobe::kStallMessageName);
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
     if (code == HC_ACTION && query && call->message == query && InSendMessage()) {
         UINT state = GetMenuState(GetMenu(call->hwnd), static_cast<UINT>(call->wParam), MF_BYCOMMAND);
@@ -48,8 +46,6 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
     } else if (code == HC_ACTION && heapQuery && call->message == heapQuery && InSendMessage()) {
         uint64_t bytes = HeapBytes(call->wParam);
         ReplyMessage(LRESULT(bytes < 0x7FFFFFFF ? bytes : 0x7FFFFFFF));
-    } else if (code == HC_ACTION && stall && call->message == stall) {
-        Sleep(call->wParam < menuprobe::kStallMostMs ? DWORD(call->wParam) : menuprobe::kStallMostMs);
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }

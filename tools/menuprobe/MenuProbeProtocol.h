@@ -15,10 +15,6 @@ constexpr const char* kHeapMessageName = "Tavrenix.MenuProbe.Heap";
 constexpr WPARAM kHeapRuntime = 0;
 // All other heaps of the process: what the system's libraries allocate for themselves.
 constexpr WPARAM kHeapOthers = 1;
-// Sent without waiting (SendNotifyMessage) to the program's window: its thread does nothing for
-// wParam milliseconds (at most kStallMostMs), as a program that lags behind its line does.
-constexpr const char* kStallMessageName = "Tavrenix.MenuProbe.Stall";
-constexpr DWORD kStallMostMs = 30000;
 // The WH_CALLWNDPROC hook procedure the DLL exports.
 constexpr const char* kHookProcName = "MenuProbeHook";
 }  // namespace menuprobe
