@@ -35,7 +35,7 @@ count() {
   [ "$2" = x86_64 ] && total64=$((${total64:-0} + t))
   passed=$((passed + t - f - s)); failed=$((failed + f)); skipped=$((skipped + s))
 }
-echo "== ${archs[0]}: build"
+echo "== ${archs[0]}: build (at ${SECONDS} s)"
 build "${archs[0]}"; shown "${archs[0]}" $?
 for i in "${!archs[@]}"; do
   arch=${archs[$i]}
@@ -45,7 +45,7 @@ for i in "${!archs[@]}"; do
   next=${archs[$((i + 1))]:-}
   builder=""
   if [ -n "$next" ]; then
-    echo "== $next: build (beside the $arch tests)"
+    echo "== $next: build (beside the $arch tests, at ${SECONDS} s)"
     nice -n 10 bash -c "$(declare -f configure build); build $next" &
     builder=$!
   fi
@@ -55,14 +55,14 @@ for i in "${!archs[@]}"; do
     if [ -n "$builder" ]; then wait "$builder"; shown "$next" $?; fi
     continue
   fi
-  echo "== $arch: tests"
+  echo "== $arch: tests (at ${SECONDS} s)"
   if [ -n "$builder" ]; then
     # The drills measure the program under traffic: they run once the build beside them is done.
     ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 -E '^drills\.' 2>&1 | tee "$b.ctest.log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
     count "$b.ctest.log" "$arch"
     wait "$builder"; shown "$next" $?
-    echo "== $arch: drills"
+    echo "== $arch: drills (at ${SECONDS} s)"
     ctest --test-dir "$b" -j2 --output-on-failure --timeout 300 -R '^drills\.' 2>&1 | tee "$b.drills.log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
     count "$b.drills.log" "$arch"
@@ -83,5 +83,6 @@ if [ -n "$skipped_arch" ]; then
   skipped=$((skipped + total64))
   echo "i686 tests not run: this machine runs no 32-bit code ($(tools/bench/probe32.sh -v))"
 fi
+echo "== done (at ${SECONDS} s)"
 echo "tests: $passed passed, $failed failed, $skipped skipped"
 exit $status
