@@ -4,10 +4,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
-#include "serial/CommPort.h"
 #include "settings/CompoundFile.h"
 #include "settings/CompoundFileCheck.h"
-#include "settings/SettingsFile.h"
 
 #include "SampleSettings.h"
 #include "SharedChainFile.h"
@@ -49,18 +47,6 @@ void writeFile(const std::string& path, const Bytes& bytes)
 bool sound(const Bytes& b)
 {
     return CompoundFileCheck::IsSound(b.data(), b.size());
-}
-
-// A load of the file at path fails and leaves every default.
-void expectRefusedWithDefaults(const std::string& path)
-{
-    char logPath[256] = "stale";
-    int32_t format = 3;
-    CommPort port;
-    EXPECT_FALSE(SettingsFile::Load(path.c_str(), logPath, format, port));
-    EXPECT_STREQ(logPath, "");
-    EXPECT_EQ(format, 0);
-    EXPECT_STREQ(port.Settings().portName, "COM1");
 }
 
 // A settings file as the program writes it (512-byte sectors), with the places to damage.
@@ -275,7 +261,7 @@ TEST_F(SampleFile, OpeningAnUnsoundFileFailsAtOnceAndLoadKeepsDefaults)
     EXPECT_FALSE(file.OpenFile(path.c_str()));
     EXPECT_EQ(std::string(file.ErrorText()).substr(0, 9), "80030109:") << file.ErrorText();
 
-    expectRefusedWithDefaults(path);
+    SampleSettings::ExpectRefusedWithDefaults(path.c_str());
 }
 
 TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
@@ -294,5 +280,5 @@ TEST_F(SampleFile, StreamsThatShareSectorsAreRefused)
     // As the program meets one: the load keeps the defaults.
     std::string path = dir.File("shared.def");
     writeFile(path, SharedChainFile::Make(1 << 20, true));
-    expectRefusedWithDefaults(path);
+    SampleSettings::ExpectRefusedWithDefaults(path.c_str());
 }

@@ -1,8 +1,22 @@
 #include "SampleSettings.h"
+#include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
 #include "serial/CommPort.h"
 #include "settings/SettingsFile.h"
+
+void SampleSettings::ExpectRefusedWithDefaults(const char* path)
+{
+    char logPath[256] = "stale";
+    int32_t format = 3;
+    CommPort port;
+    EXPECT_FALSE(SettingsFile::Load(path, logPath, format, port));
+    EXPECT_STREQ(logPath, "");
+    EXPECT_EQ(format, 0);
+    const CommCfg defaults;
+    EXPECT_EQ(std::memcmp(&port.Settings(), &defaults, sizeof defaults), 0) << "the line settings are not the defaults";
+    EXPECT_STREQ(port.Settings().portName, "COM1");
+}
 
 void SampleSettings::FillLogPath(char (&logPath)[256])
 {

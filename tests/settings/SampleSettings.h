@@ -16,6 +16,10 @@ public:
     // logPath|displayFormat|portName|baudRate|parity|dataBits|stopBits|rxTimeoutMs
     static std::string Read(const char* path);
 
+    // Loading the file at path fails and leaves every default: no log path, format 0, the
+    // default line settings.
+    static void ExpectRefusedWithDefaults(const char* path);
+
     static void FillLogPath(char (&logPath)[256]);
     static void FillPort(CommPort& port);
     static constexpr int32_t kDisplayFormat = 2;

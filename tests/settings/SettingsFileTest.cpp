@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "framework/BoundedCopy.h"
 #include "serial/CommPort.h"
 #include "settings/CompoundFile.h"
 #include "settings/ProgramPath.h"
@@ -110,20 +109,15 @@ TEST(SettingsFile, MissingDamagedOrLockedFileLeavesAllDefaults)
     TempFolder dir;
     std::string missing = dir.File("missing.def");
     std::string locked = dir.File("locked.def");
-    char logPath[256] = "stale";
-    int32_t format = 3;
-    CommPort port;
-    EXPECT_FALSE(SettingsFile::Load(missing.c_str(), logPath, format, port));
-    EXPECT_STREQ(logPath, "");
-    EXPECT_EQ(format, 0);
-    EXPECT_TRUE(sameRecord(port.Settings(), CommCfg()));
+    SampleSettings::ExpectRefusedWithDefaults(missing.c_str());
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);  // a load creates nothing
 
     writeFile(locked, appInfo("x", 1), nullptr);
     CompoundFile holder;
     ASSERT_TRUE(holder.OpenFile(locked.c_str()));
-    boundedCopy(logPath, "stale");
-    format = 2;
+    char logPath[256] = "stale";
+    int32_t format = 2;
+    CommPort port;
     EXPECT_FALSE(SettingsFile::Load(locked.c_str(), logPath, format, port));
     EXPECT_STREQ(logPath, "");
     EXPECT_EQ(format, 0);
