@@ -93,7 +93,8 @@ private:
     std::thread waitEnder_;
 };
 
-// A pipe holding bytes before the cycle's read is issued on it.
+// A pipe holding bytes (or none) before the cycle's read is issued on it; closing the client
+// fails a read that waits on it.
 struct FilledPipe {
     UniqueFileHandle server;
     UniqueFileHandle client;
@@ -102,7 +103,7 @@ struct FilledPipe {
           client(CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
     {
         DWORD n = 0;
-        if (client) WriteFile(client.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
+        if (client && !bytes.empty()) WriteFile(client.get(), bytes.data(), DWORD(bytes.size()), &n, nullptr);
     }
 };
 
@@ -241,19 +242,16 @@ TEST_F(ReceiverLine, ReadFailingAtOnceGivesReadErrorText)
 TEST_F(ReceiverLine, ReadFailingAfterCharactersGivesReadErrorText)
 {
     // The chunk is read from a pipe whose writer goes away once the line announced characters.
-    UniqueFileHandle server(CreateNamedPipeA("\\\\.\\pipe\\tavrenix-read-error", PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-                                             PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
-    ASSERT_TRUE(server);
-    UniqueFileHandle client(CreateFileA("\\\\.\\pipe\\tavrenix-read-error", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(client);
-    receiver->readFrom = server.get();
+    FilledPipe pipe("\\\\.\\pipe\\tavrenix-read-error", "");
+    ASSERT_TRUE(pipe.server && pipe.client);
+    receiver->readFrom = pipe.server.get();
     receiver->Arm(port.Device(), &sink, 0);
     Sleep(50);
     send("!");
     ASSERT_TRUE(bench::pumpUntil([&] { return sink.starts.load() == 1; }, 3000)) << "no EV_RXCHAR";
     Notice n;
     EXPECT_FALSE(sink.Next(n, 100)) << "the read is still pending";
-    client.reset();
+    pipe.client.reset();
     ASSERT_TRUE(sink.Next(n, 3000));
     EXPECT_EQ(n.code, 4);
     EXPECT_EQ(n.text, std::string("Comm read error:(") + SysErrorText(ERROR_BROKEN_PIPE).Text() + ").\n");
@@ -337,17 +335,14 @@ TEST_F(ReceiverLine, WaitAbortedWhileItsMaskStandsIsReported)
 TEST_F(ReceiverLine, ReadEndedAfterAPurgeIsNoFailure)
 {
     // As above, but the port purges before the read fails: Comm On or Off ended it, not the line.
-    UniqueFileHandle server(CreateNamedPipeA("\\\\.\\pipe\\tavrenix-purged-read", PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED,
-                                             PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr));
-    ASSERT_TRUE(server);
-    UniqueFileHandle client(CreateFileA("\\\\.\\pipe\\tavrenix-purged-read", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(client);
-    receiver->readFrom = server.get();
+    FilledPipe pipe("\\\\.\\pipe\\tavrenix-purged-read", "");
+    ASSERT_TRUE(pipe.server && pipe.client);
+    receiver->readFrom = pipe.server.get();
     receiver->fakeMask = EV_RXCHAR;
     receiver->Arm(port.Device(), &sink, 0);
     ASSERT_TRUE(bench::pumpUntil([&] { return sink.starts.load() == 1; }, 3000)) << "the read was not reached";
     receiver->NotePurge();
-    client.reset();
+    pipe.client.reset();
     Notice n;
     EXPECT_FALSE(sink.Next(n, 300)) << "reported: " << n.text;
     EXPECT_TRUE(receiver->WaitIdle(2000)) << "the cycle ended";
