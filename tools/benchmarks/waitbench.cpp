@@ -2,31 +2,14 @@
 // cycle, with none of the program's code: threads started and ended, event waits on the line ended
 // by an empty mask, and reads ended by cancelling. Prints bytes per request; needs the bench line.
 #include <windows.h>
-#include <malloc.h>
 #include <cstdint>
 #include <cstdio>
+#include "HeapBytes.h"
 #include "framework/UniqueHandle.h"
 
 namespace {
 
 constexpr int kRounds = 2000;
-
-// Bytes in busy blocks of every heap of the process but the C runtime's (this program's own).
-uint64_t SystemHeapBytes()
-{
-    const HANDLE runtime = reinterpret_cast<HANDLE>(_get_heap_handle());
-    HANDLE heaps[256];
-    const DWORD n = GetProcessHeaps(256, heaps);
-    uint64_t total = 0;
-    for (DWORD i = 0; i < n && i < 256; ++i) {
-        if (heaps[i] == runtime || !HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return total;
-}
 
 DWORD WINAPI NoWork(LPVOID) { return 0; }
 
@@ -34,9 +17,9 @@ template <typename Request>
 void Measure(const char* what, Request request)
 {
     request();  // first use: what a library sets up once is not counted
-    const uint64_t before = SystemHeapBytes();
+    const uint64_t before = heapbytes::Others();
     for (int i = 0; i < kRounds; ++i) request();
-    const double per = (double(SystemHeapBytes()) - double(before)) / kRounds;
+    const double per = (double(heapbytes::Others()) - double(before)) / kRounds;
     std::printf("%-44s %8.1f bytes each (%d)\n", what, per, kRounds);
 }
 

@@ -2,38 +2,8 @@
 // window thread. Menus are per process under Wine, so the state is read here, inside the program,
 // and returned to the driver's SendMessage with ReplyMessage before the window sees the message.
 // It also counts the bytes in use in the process's heaps, which only code inside it can walk.
-#include <malloc.h>
-#include <cstdint>
+#include "HeapBytes.h"
 #include "MenuProbeProtocol.h"
-
-namespace {
-
-// Bytes in busy blocks of one heap; walked under its lock, as other threads allocate meanwhile.
-uint64_t BusyBytes(HANDLE heap)
-{
-    uint64_t total = 0;
-    if (!HeapLock(heap)) return 0;
-    PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heap, &entry))
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-    HeapUnlock(heap);
-    return total;
-}
-
-uint64_t HeapBytes(WPARAM kind)
-{
-    // The program and this DLL share the C runtime DLL, and with it its heap.
-    const HANDLE runtime = reinterpret_cast<HANDLE>(_get_heap_handle());
-    if (kind == menuprobe::kHeapRuntime) return BusyBytes(runtime);
-    HANDLE heaps[256];
-    DWORD n = GetProcessHeaps(256, heaps);
-    uint64_t total = 0;
-    for (DWORD i = 0; i < n && i < 256; ++i)
-        if (heaps[i] != runtime) total += BusyBytes(heaps[i]);
-    return total;
-}
-
-}  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM wparam, LPARAM lparam)
 {
@@ -44,7 +14,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK MenuProbeHook(int code, WPARAM
         UINT state = GetMenuState(GetMenu(call->hwnd), static_cast<UINT>(call->wParam), MF_BYCOMMAND);
         ReplyMessage(state == static_cast<UINT>(-1) ? -1 : menuprobe::kAnswered | LRESULT(state & 0xFFFF));
     } else if (code == HC_ACTION && heapQuery && call->message == heapQuery && InSendMessage()) {
-        uint64_t bytes = HeapBytes(call->wParam);
+        uint64_t bytes = call->wParam == menuprobe::kHeapRuntime ? heapbytes::Runtime() : heapbytes::Others();
         ReplyMessage(LRESULT(bytes < 0x7FFFFFFF ? bytes : 0x7FFFFFFF));
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
