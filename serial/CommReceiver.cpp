@@ -127,7 +127,6 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
         }
     }
     Flight& f = *flight_;
-    f.readOp.Prepare(device, f.readEvent.get());
     HANDLE extra[2] = {StopEvent(), endEvent_.get()};
     OverlappedOp* both[2] = {&f.waitOp, &f.readOp};
     Outcome outcome = Outcome::Nothing;
@@ -201,7 +200,16 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
     const bool valid = f.readOp.ok || ReadsLandInPlace();
     const DWORD cut = valid ? 0 : f.readOp.bytes;
     const bool data = valid && f.readOp.bytes > 0;
-    // Bytes a read delivered while the cycle failed (it completed before the cancel) go out first.
+    if (data) {
+        DWORD errors = 0;
+        // Bytes the driver dropped (its queue full, the hardware overrun) are told after the chunk.
+        if (ReadErrors(device, &errors) && (errors & (CE_RXOVER | CE_OVERRUN))) {
+            std::snprintf(text, sizeof text, "Comm input lost:(%lx).", static_cast<unsigned long>(errors));
+            Hold(CommSink::kCodeMessage, text, purges);
+        }
+    }
+    // Bytes a read delivered while the cycle failed (it completed before the cancel), or the cut,
+    // go out first; the failure follows at the next arming.
     if (outcome != Outcome::Data && outcome != Outcome::Nothing && (data || cut)) {
         Describe(outcome, text);
         Hold(CommSink::kCodeFailure, text, purges);
@@ -210,17 +218,10 @@ bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32
     if (data) {
         if (outcome != Outcome::Data) Tell(sink, -1, nullptr);
         Tell(sink, CommSink::kCodeData, nullptr);
-        DWORD errors = 0;
-        // Bytes the driver dropped (its queue full, the hardware overrun) are told after the chunk.
-        if (ReadErrors(device, &errors) && (errors & (CE_RXOVER | CE_OVERRUN))) {
-            std::snprintf(text, sizeof text, "Comm input lost:(%lx).", static_cast<unsigned long>(errors));
-            Hold(CommSink::kCodeMessage, text, purges);
-        }
         return true;
     }
     if (cut) {
         std::snprintf(text, sizeof text, "Comm chunk cut:(%lu bytes).", static_cast<unsigned long>(cut));
-        // Told first; the failure that cut it, if any, follows at the next arming.
         Tell(sink, CommSink::kCodeMessage, text);
         return true;
     }
