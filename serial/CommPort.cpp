@@ -50,7 +50,7 @@ std::unique_ptr<PortRequest> collectBounded(std::unique_ptr<PortRequest> r, HAND
 CommPort::CommPort() : CommPort(std::make_unique<CommReceiver>()) {}
 
 CommPort::CommPort(std::unique_ptr<CommReceiver> receiver)
-    : writeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), receiver_(std::move(receiver))
+    : receiver_(std::move(receiver))
 {
 }
 
@@ -63,7 +63,6 @@ CommPort::~CommPort()
         open_ = false;
     }
     retired_.reset();
-    writeEvent_.reset();
 }
 
 void CommPort::DeviceName(const char* portName, char* out, size_t capacity)

@@ -92,7 +92,6 @@ private:
     int32_t characterTimeMs_ = 0;
     CommCfg settings_;
     char errorText_[kErrorTextSize] = {};
-    UniqueHandle writeEvent_;
     int32_t readTimeoutMs_ = -1;
     std::unique_ptr<CommReceiver> receiver_;
 };
