@@ -34,9 +34,9 @@ public:
     // was ended by the port (under Wine a purged read can even end as "Broken pipe"), not by the line.
     void NotePurge() { purges_.fetch_add(1); }
 
-    // Asks the running cycle to end (it counts as a purge): a cycle that has seen no character
-    // ends at once; a read that holds bytes runs on to its own end for up to boundMs from the
-    // first request, and is cancelled past it (the cut is told). Does not wait.
+    // Asks the running cycle to end (it counts as a purge): a cycle whose wait has not reported
+    // characters ends at once; once it has, its read runs on to its own end for up to boundMs
+    // from the first request, and is cancelled past it (the cut is told). Does not wait.
     void RequestEnd(DWORD boundMs);
     // The armed read size.
     int32_t ReadSize() const { return readSize_.load(); }
