@@ -9,6 +9,7 @@
 #include "app/HelpViewer.h"
 #include "app/MonitorSink.h"
 #include "app/PaneControl.h"
+#include "framework/Application.h"
 #include "framework/BoundedCopy.h"
 #include "framework/ButtonImages.h"
 #include "framework/ControlAnchor.h"
@@ -150,6 +151,8 @@ void MonitorWindow::userMessage(WPARAM, LPARAM lparam)
 
 void MonitorWindow::CommOn()
 {
+    // A Comm Off still waiting for its chunk finishes first.
+    if (commEnding_) return;
     commOn_ = true;
     ShowMessage("[%s] On", port_->Describe());
     enable(IDC_PORT_EDIT, false, -1);
@@ -164,13 +167,17 @@ void MonitorWindow::CommOn()
 
 void MonitorWindow::CommOff()
 {
+    if (commEnding_) return;
     commOn_ = false;
+    commEnding_ = true;
+    AwaitChunkInFlight();
+    commEnding_ = false;
     // What arrived while on is shown, not purged: the cycle's last read, then what waits in the
     // device (it piles up while this thread is slow to re-arm).
     char waiting[CommReceiver::kBufferSize];
     int32_t n = port_->TakeWaiting(waiting, CommReceiver::kDefaultReadSize);
     // A posted notice is taken now, whatever it holds: handled later it would switch Comm off twice.
-    bool failed = sink_->InFlight() && sink_->Notice()->code != CommSink::kCodeData;
+    bool failed = sink_->InFlight() && sink_->Notice()->code == CommSink::kCodeFailure;
     if (failed) {
         ShowText(sink_->Notice()->text);
         sink_->Taken();
@@ -195,6 +202,32 @@ void MonitorWindow::CommOff()
     if (failed) port_->Close();
 }
 
+void MonitorWindow::AwaitChunkInFlight()
+{
+    // The chunk being read ends by its own time-out, so that its bytes reach the buffer (a
+    // cancelled read's never do on Windows), within the port's bound.
+    const DWORD bound = port_->FinishReceive();
+    const DWORD start = GetTickCount();
+    // Everything but the receiver's notice is handled meanwhile; CommOff takes that notice itself.
+    const UINT notice = WM_USER + 1;
+    bool quit = false;
+    while (!quit && !port_->ReceiveIdle() && GetTickCount() - start < bound + kEndSlackMs) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG m;
+        while (!quit && (PeekMessageA(&m, nullptr, 0, notice - 1, PM_REMOVE) ||
+                         PeekMessageA(&m, nullptr, notice + 1, 0xFFFFFFFF, PM_REMOVE))) {
+            if (m.message == WM_QUIT) {
+                // Handed on to the message loop, which ends with it.
+                PostQuitMessage(static_cast<int>(m.wParam));
+                quit = true;
+            } else if (!Application::get().offerToDialogs(&m)) {
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+        }
+    }
+}
+
 void MonitorWindow::OnNotice(const CommNotice& notice)
 {
     const int64_t start = ChunkProfile::Now();
@@ -209,6 +242,9 @@ void MonitorWindow::OnNotice(const CommNotice& notice)
         }
         profile_.Lap(ChunkProfile::Lamp, start);
         AddEntry(notice.length, notice.text, false);
+    } else if (notice.code == CommSink::kCodeMessage) {
+        // Bytes cut or lost: told, and monitoring goes on.
+        ShowText(notice.text);
     } else if (commOn_) {
         // CommOff shows the failure, switches off and closes the device.
         CommOff();

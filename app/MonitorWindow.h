@@ -71,12 +71,17 @@ private:
     void SetLogControls(bool on);
     // The pane control gets the pane text now.
     void ShowPane();
+    // Comm Off: lets the receive cycle end, its chunk in flight within the port's bound, while
+    // the window goes on handling its messages.
+    void AwaitChunkInFlight();
     // A log write or flush failed: tell it once in the pane and end logging without it.
     void EndLogAfterFailure();
 
     std::unique_ptr<CommPort> port_;
     std::unique_ptr<MonitorSink> sink_;
     bool commOn_ = false;
+    bool commEnding_ = false;                       // Comm Off waits for the chunk in flight
+    static constexpr DWORD kEndSlackMs = 250;       // beyond the port's bound
     CapturePane pane_;  // the pane text with the history it is rendered from
     int32_t indicatorIcon_ = 0;
     int32_t pendingChunks_ = 0;

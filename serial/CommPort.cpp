@@ -13,13 +13,44 @@ namespace {
 
 // How long Close waits for a receive cycle to give the device back.
 constexpr DWORD kCloseWaitMs = 5000;
+// The longest a chunk in flight at Comm Off may run on to its own end.
+constexpr DWORD kFinishCapMs = 2000;
+// Scheduling allowance on top of the line's own times.
+constexpr DWORD kSlackMs = 100;
+// How long a cancelled request of the window's thread is waited for before it is left be.
+constexpr DWORD kCancelWaitMs = 1000;
+
+// A request of the window's thread with what it lends the device; on the heap, so that one a
+// driver never completes keeps them (leaked deliberately) instead of a stack frame gone.
+struct PortRequest {
+    UniqueHandle event{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    OverlappedOp op;
+    char bytes[2048];
+};
+
+// Waits for the request within timeoutMs; past it cancels and waits a bounded while more.
+// Returns the request when it is collected; otherwise it is left to the driver.
+std::unique_ptr<PortRequest> collectBounded(std::unique_ptr<PortRequest> r, HANDLE device, DWORD timeoutMs)
+{
+    OverlappedOp* ops[1] = {&r->op};
+    if (OverlappedOp::WaitAny(ops, 1, nullptr, 0, timeoutMs) == 0 && !r->op.Pending()) return r;
+    const DWORD failure = r->op.Pending() ? ERROR_TIMEOUT : r->op.error;
+    CancelIoEx(device, &r->op.overlapped);
+    if (!r->op.CollectWithin(kCancelWaitMs)) {
+        r.release();
+        return nullptr;
+    }
+    r->op.ok = FALSE;
+    r->op.error = failure;
+    return r;
+}
 
 }  // namespace
 
 CommPort::CommPort() : CommPort(std::make_unique<CommReceiver>()) {}
 
 CommPort::CommPort(std::unique_ptr<CommReceiver> receiver)
-    : writeEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), receiver_(std::move(receiver))
+    : receiver_(std::move(receiver))
 {
 }
 
@@ -32,7 +63,6 @@ CommPort::~CommPort()
         open_ = false;
     }
     retired_.reset();
-    writeEvent_.reset();
 }
 
 void CommPort::DeviceName(const char* portName, char* out, size_t capacity)
@@ -125,22 +155,29 @@ bool CommPort::Write(const void* bytes, int32_t count)
 {
     if (!Open()) return false;
     if (count < 0 || !bytes) count = 0;
-    OverlappedOp op;
-    op.Prepare(device_.get(), writeEvent_.get());
-    op.Issued(WriteFile(device_.get(), bytes, DWORD(count), nullptr, &op.overlapped));
-    OverlappedOp* ops[1] = {&op};
-    OverlappedOp::WaitAny(ops, 1, nullptr, 0);
-    // A failed wait leaves the write running on this stack record: end it before leaving.
-    if (op.Pending()) {
-        CancelIoEx(device_.get(), &op.overlapped);
-        DWORD failure = op.error;
-        op.Collect();
-        op.ok = FALSE;
-        op.error = failure;
+    auto r = std::make_unique<PortRequest>();
+    r->op.Prepare(device_.get(), r->event.get());
+    r->op.Issued(WriteFile(device_.get(), bytes, DWORD(count), nullptr, &r->op.overlapped));
+    // The device's write time-outs end it; the wait is bounded all the same.
+    const DWORD limit = 100 + DWORD(2 * characterTimeMs_) * DWORD(count) + kCloseWaitMs;
+    r = collectBounded(std::move(r), device_.get(), limit);
+    if (!r) {
+        SetError(ERROR_TIMEOUT);
+        return false;
     }
-    if (op.ok) return true;
-    SetError(op.error);
-    return false;
+    if (!r->op.ok) {
+        SetError(r->op.error);
+        return false;
+    }
+    // Ended by the write time-out with bytes unsent: a failure, not a success.
+    if (r->op.bytes < DWORD(count)) {
+        char text[256];
+        std::snprintf(text, sizeof text, "Communication error:(%lu of %ld bytes written).",
+                      static_cast<unsigned long>(r->op.bytes), static_cast<long>(count));
+        boundedCopy(errorText_, text);
+        return false;
+    }
+    return true;
 }
 
 bool CommPort::Purge()
@@ -177,16 +214,42 @@ int32_t CommPort::TakeWaiting(char* bytes, int32_t capacity)
     DWORD errors = 0;
     COMSTAT stat{};
     if (!ClearCommError(device_.get(), &errors, &stat) || stat.cbInQue == 0) return 0;
-    const DWORD want = stat.cbInQue < DWORD(capacity) ? stat.cbInQue : DWORD(capacity);
-    OverlappedOp op;
-    op.Prepare(device_.get(), writeEvent_.get());
-    op.Issued(ReadFile(device_.get(), bytes, want, nullptr, &op.overlapped));
-    // The bytes are there already; a read still running after a moment is ended and collected.
-    if (!op.CollectWithin(200)) {
-        CancelIoEx(device_.get(), &op.overlapped);
-        op.Collect();
-    }
-    return int32_t(op.bytes <= want ? op.bytes : want);
+    auto r = std::make_unique<PortRequest>();
+    DWORD want = stat.cbInQue < DWORD(capacity) ? stat.cbInQue : DWORD(capacity);
+    if (want > sizeof r->bytes) want = sizeof r->bytes;
+    r->op.Prepare(device_.get(), r->event.get());
+    r->op.Issued(receiver_->IssueRead(device_.get(), r->bytes, want, &r->op.overlapped));
+    // The bytes are there already; a read still running after a moment is ended.
+    r = collectBounded(std::move(r), device_.get(), 200);
+    // Only a read that succeeded has its bytes in the buffer (buffered I/O).
+    if (!r || (!r->op.ok && !receiver_->ReadsLandInPlace())) return 0;
+    const DWORD n = r->op.bytes <= want ? r->op.bytes : want;
+    std::memcpy(bytes, r->bytes, n);
+    return int32_t(n);
+}
+
+DWORD CommPort::FinishBoundMs() const
+{
+    // The read's interval time-out plus the time its size takes at the line rate, capped.
+    const int64_t rate = settings_.UsableBaudRate();
+    const int64_t sizeMs = (int64_t(receiver_->ReadSize()) * 11000 + rate - 1) / rate;
+    const int64_t bound = int64_t(readTimeoutMs_ > 0 ? readTimeoutMs_ : 0) + sizeMs + kSlackMs;
+    return DWORD(bound < kFinishCapMs ? bound : kFinishCapMs);
+}
+
+DWORD CommPort::FinishReceive()
+{
+    if (!open_ || stuck_) return 0;
+    const DWORD bound = FinishBoundMs();
+    receiver_->RequestEnd(bound);
+    // An empty mask ends the event wait at once; a read holding bytes runs on.
+    SetCommMask(device_.get(), 0);
+    return bound;
+}
+
+bool CommPort::ReceiveIdle() const
+{
+    return receiver_->WaitIdle(0) || !receiver_->ThreadAlive();
 }
 
 bool CommPort::EndCycle()
@@ -196,16 +259,21 @@ bool CommPort::EndCycle()
     SetCommMask(device_.get(), 0);
     // A cycle that outlasted the limit once is not waited for again: the window stays responsive.
     if (CycleStuck()) return false;
-    // An empty mask ends the event wait everywhere; only cancelling ends a read under Wine (a
-    // purge does not). Repeated, since the cycle may issue its requests after the first round. A
-    // thread that is gone runs no cycle: nothing to wait for.
+    // A read that holds bytes ends by its own time-out within the bound (the receiver cancels it
+    // past that); an empty mask ends the event wait. Repeated, since the cycle may issue its
+    // requests after the first round. A thread that is gone runs no cycle: nothing to wait for.
+    const DWORD bound = FinishBoundMs();
+    receiver_->RequestEnd(bound);
     for (DWORD waited = 0; !receiver_->WaitIdle(waited == 0 ? 0 : 20) && receiver_->ThreadAlive(); waited += 20) {
         if (waited >= kCloseWaitMs) {
             stuck_ = true;
+            // Its late delivery must not write the sink while the port reports busy through it.
+            receiver_->Detach();
             return false;
         }
         SetCommMask(device_.get(), 0);
-        CancelIoEx(device_.get(), nullptr);
+        // Only a purge does not end a read under Wine; cancelling does, once the bound is past.
+        if (waited > bound + kSlackMs) CancelIoEx(device_.get(), nullptr);
     }
     return true;
 }

@@ -38,6 +38,15 @@ public:
     int32_t TakeWaiting(char* bytes, int32_t capacity);
     // If open: stops the event mask, clears and closes the device.
     void Close();
+    // Asks the running receive cycle to end without waiting: its event wait ends at once, a read
+    // that holds bytes runs on to its own end within the bound returned (ms). Comm Off waits
+    // for ReceiveIdle within that bound while the window keeps its messages going.
+    DWORD FinishReceive();
+    // No receive cycle runs.
+    bool ReceiveIdle() const;
+    // How long a chunk in flight may run on at Comm Off: the read time-out plus the time the
+    // read size takes at the line rate and a scheduling allowance, at most 2 s.
+    DWORD FinishBoundMs() const;
     // Arms one receive cycle; a failure to open or set the time-out, or a receiver whose thread
     // is gone, reaches the sink as code 4.
     void StartReceive(CommSink* sink, int32_t readSize, int32_t timeoutMs);
@@ -66,8 +75,9 @@ public:
 
 private:
     void SetError(DWORD code);
-    // Ends the receiver's running cycle and waits until it has delivered (bounded); false when
-    // it did not end in time (a driver that never completes its request).
+    // Ends the receiver's running cycle (a chunk in flight within FinishBoundMs) and waits until
+    // it has delivered (bounded); false when it did not end in time (a driver that never
+    // completes its request), and then the cycle is detached from its sink.
     bool EndCycle();
     // A cycle that did not end still runs on the device: true until it has ended, and then the
     // handle it kept is closed.
@@ -82,7 +92,6 @@ private:
     int32_t characterTimeMs_ = 0;
     CommCfg settings_;
     char errorText_[kErrorTextSize] = {};
-    UniqueHandle writeEvent_;
     int32_t readTimeoutMs_ = -1;
     std::unique_ptr<CommReceiver> receiver_;
 };

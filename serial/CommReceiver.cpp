@@ -27,7 +27,8 @@ CommReceiver::Flight::Flight()
 CommReceiver::CommReceiver()
     : startEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
       idleEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
-      flight_(std::make_unique<Flight>())
+      flight_(std::make_unique<Flight>()),
+      endEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr))
 {
     if (!Start(0)) {
         DWORD code = GetLastError();
@@ -59,6 +60,9 @@ void CommReceiver::Arm(HANDLE device, CommSink* sink, int32_t readSize)
     readSize_.store(readSize);
     std::lock_guard<std::mutex> guard(armLock_);
     armed_ = true;
+    detached_ = false;
+    endAsked_.store(false);
+    ResetEvent(endEvent_.get());
     // Taken at arming: a purge after this, even one before the cycle begins, ends this cycle.
     armedAtPurge_ = purges_.load();
     ResetEvent(idleEvent_.get());
@@ -112,82 +116,152 @@ bool CommReceiver::Step()
 
 bool CommReceiver::Cycle(HANDLE device, CommSink* sink, int32_t readSize, uint32_t purges)
 {
-    if (held_[0] != '\0') {
-        char held[kReportSize];
-        boundedCopy(held, held_);
-        held_[0] = '\0';
-        // Unless Comm was switched since: then it belongs to a session that is over.
-        if (heldAtPurge_ == purges) {
-            if (sink) sink->OnStatus(CommSink::kCodeFailure, held);
+    if (heldCount_ > 0) {
+        HeldReport held = held_[0];
+        held_[0] = held_[1];
+        --heldCount_;
+        // A failure held across a Comm switch belongs to a session that is over; a message does not.
+        if (held.code != CommSink::kCodeFailure || held.atPurge == purges) {
+            Tell(sink, held.code, held.text);
             return true;
         }
     }
     Flight& f = *flight_;
-    f.waitOp.Prepare(device, f.waitEvent.get());
-    f.readOp.Prepare(device, f.readEvent.get());
-    f.mask = 0;
-    SetCommMask(device, 0);
-    SetCommMask(device, kEventMask);
-    f.waitOp.Issued(IssueWait(device, &f.mask, &f.waitOp.overlapped));
-    f.readOp.Issued(IssueRead(device, f.buffer, DWORD(readSize), &f.readOp.overlapped));
-
-    HANDLE stop = StopEvent();
+    HANDLE extra[2] = {StopEvent(), endEvent_.get()};
     OverlappedOp* both[2] = {&f.waitOp, &f.readOp};
     Outcome outcome = Outcome::Nothing;
     bool go = true;
-    switch (OverlappedOp::WaitAny(both, 2, &stop, 1)) {
-    case 0:
-        // A wait whose status word was left saying running reports through its mask alone.
-        if (f.waitOp.statusLost && f.mask != 0) f.waitOp.ok = TRUE;
-        if (!f.waitOp.ok) {
-            if (!EndedByEmptyMask(device)) outcome = Outcome::WaitError;
-        } else if (f.mask == 0) {
-            // The port cleared the mask while the wait was pending.
-        } else if (!(f.mask & EV_RXCHAR)) {
-            outcome = Outcome::LineError;
-        } else {
-            if (sink) sink->OnReceiveStart();
-            OverlappedOp* read[1] = {&f.readOp};
-            if (OverlappedOp::WaitAny(read, 1, &stop, 1) == 1)
-                go = false;
-            else
-                outcome = f.readOp.ok ? Outcome::Data : Outcome::ReadError;
+    int empties = 0;
+    bool again = true;
+    while (again) {
+        again = false;
+        const bool readIdle = !f.readOp.Pending();
+        if (readIdle) f.readOp.Prepare(device, f.readEvent.get());
+        if (!IssueCycleWait(device)) {
+            outcome = Outcome::MaskError;
+            break;
         }
-        break;
-    case 1:
-        // The read came first: clearing the mask ends the wait, which Settle collects.
-        SetCommMask(device, 0);
-        if (f.readOp.ok) {
-            if (sink) sink->OnReceiveStart();
-            outcome = Outcome::Data;
-        } else {
-            outcome = Outcome::ReadError;
+        // A read still running from an empty ending goes on: it may already hold bytes.
+        if (readIdle) f.readOp.Issued(IssueRead(device, f.buffer, DWORD(readSize), &f.readOp.overlapped));
+        int r = OverlappedOp::WaitAny(both, 2, extra, 2);
+        if (r == 0) {
+            // A wait whose status word was left saying running reports through its mask alone.
+            if (f.waitOp.statusLost && f.mask != 0) f.waitOp.ok = TRUE;
+            const bool empty = f.waitOp.ok ? f.mask == 0 : EndedByEmptyMask(device);
+            if (empty) {
+                // Only a mask the port cleared ends a cycle without a word; any other empty
+                // ending starts the wait again, a few times.
+                if (purges == purges_.load()) {
+                    again = ++empties <= kMaxEmptyEnds;
+                    if (!again) outcome = Outcome::EmptyEnds;
+                }
+            } else if (!f.waitOp.ok) {
+                outcome = Outcome::WaitError;
+            } else if (!(f.mask & EV_RXCHAR)) {
+                outcome = Outcome::LineError;
+            } else {
+                Tell(sink, -1, nullptr);
+                r = AwaitRead();
+                if (r == 1) go = false;
+                if (r == 0) outcome = f.readOp.ok ? Outcome::Data : Outcome::ReadError;
+            }
+        } else if (r == 1) {
+            // The read came first: clearing the mask ends the wait, which Settle collects.
+            SetCommMask(device, 0);
+            if (f.readOp.ok) {
+                Tell(sink, -1, nullptr);
+                outcome = Outcome::Data;
+            } else {
+                outcome = Outcome::ReadError;
+            }
+        } else if (r == 2) {
+            go = false;
         }
-        break;
-    case 2:
-        go = false;
-        break;
-    default:
-        break;
+        // r == 3: the port asked the cycle to end before a character came.
+        if (outcome == Outcome::Data && f.readOp.bytes == 0) {
+            // A read of nothing is no chunk: read again, a few times.
+            outcome = Outcome::Nothing;
+            if (go && purges == purges_.load()) {
+                Settle(device);
+                again = ++empties <= kMaxEmptyEnds;
+                if (!again) outcome = Outcome::EmptyEnds;
+            }
+        }
     }
     // A request the port's purge ended (Comm On or Off) is no failure of the line.
-    if ((outcome == Outcome::ReadError || outcome == Outcome::WaitError) && purges != purges_.load())
+    if (outcome != Outcome::Data && outcome != Outcome::Nothing && purges != purges_.load())
         outcome = Outcome::Nothing;
     // Nothing may be in flight once the sink hears of the cycle: it may re-arm or close at once.
     Settle(device);
     if (!go) return false;
-    // Bytes a read took before it ended (Comm Off, a failing line) go out first; a failure seen in
-    // the same cycle follows at the next arming, so neither is lost.
-    if (outcome != Outcome::Data && f.readOp.bytes > 0) {
-        if (outcome != Outcome::Nothing) {
-            Describe(outcome, held_);
-            heldAtPurge_ = purges;
+    // On Windows a read that did not succeed left the buffer as it was (buffered I/O): its count
+    // proves nothing, so its bytes are never shown, only counted.
+    char text[kReportSize];
+    const bool valid = f.readOp.ok || ReadsLandInPlace();
+    const DWORD cut = valid ? 0 : f.readOp.bytes;
+    const bool data = valid && f.readOp.bytes > 0;
+    if (data) {
+        DWORD errors = 0;
+        // Bytes the driver dropped (its queue full, the hardware overrun) are told after the chunk.
+        if (ReadErrors(device, &errors) && (errors & (CE_RXOVER | CE_OVERRUN))) {
+            std::snprintf(text, sizeof text, "Comm input lost:(%lx).", static_cast<unsigned long>(errors));
+            Hold(CommSink::kCodeMessage, text, purges);
         }
-        if (sink) sink->OnReceiveStart();
-        outcome = Outcome::Data;
     }
-    Deliver(sink, outcome);
+    // Bytes a read delivered while the cycle failed (it completed before the cancel), or the cut,
+    // go out first; the failure follows at the next arming.
+    if (outcome != Outcome::Data && outcome != Outcome::Nothing && (data || cut)) {
+        Describe(outcome, text);
+        Hold(CommSink::kCodeFailure, text, purges);
+        outcome = Outcome::Nothing;
+    }
+    if (data) {
+        if (outcome != Outcome::Data) Tell(sink, -1, nullptr);
+        Tell(sink, CommSink::kCodeData, nullptr);
+        return true;
+    }
+    if (cut) {
+        std::snprintf(text, sizeof text, "Comm chunk cut:(%lu bytes).", static_cast<unsigned long>(cut));
+        Tell(sink, CommSink::kCodeMessage, text);
+        return true;
+    }
+    if (outcome != Outcome::Nothing) {
+        Describe(outcome, text);
+        Tell(sink, CommSink::kCodeFailure, text);
+    }
     return true;
+}
+
+bool CommReceiver::IssueCycleWait(HANDLE device)
+{
+    Flight& f = *flight_;
+    f.waitOp.Prepare(device, f.waitEvent.get());
+    f.mask = 0;
+    SetCommMask(device, 0);
+    if (!SetCommMask(device, kEventMask)) {
+        f.maskError = GetLastError();
+        return false;
+    }
+    f.waitOp.Issued(IssueWait(device, &f.mask, &f.waitOp.overlapped));
+    return true;
+}
+
+int CommReceiver::AwaitRead()
+{
+    Flight& f = *flight_;
+    OverlappedOp* read[1] = {&f.readOp};
+    HANDLE extra[2] = {StopEvent(), endEvent_.get()};
+    // Checked first: the request may have come, and been taken, before the characters.
+    int r = endAsked_.load() ? 2 : OverlappedOp::WaitAny(read, 1, extra, 2);
+    if (r == 2) {
+        // Asked to end: the chunk runs on to its own interval time-out, so that it completes
+        // with success and its bytes reach the buffer, within the bound.
+        const DWORD now = GetTickCount();
+        const DWORD by = endBy_.load();
+        const DWORD left = int32_t(by - now) > 0 ? by - now : 0;
+        r = OverlappedOp::WaitAny(read, 1, extra, 1, left);
+    }
+    return r;
 }
 
 bool CommReceiver::EndedByEmptyMask(HANDLE device) const
@@ -229,21 +303,63 @@ void CommReceiver::Describe(Outcome outcome, char (&text)[kReportSize]) const
     case Outcome::ReadError:
         std::snprintf(text, sizeof text, "Comm read error:(%s).\n", SysErrorText(f.readOp.error).Text());
         break;
+    case Outcome::MaskError:
+        std::snprintf(text, sizeof text, "SetCommMask error:(%s)", SysErrorText(f.maskError).Text());
+        break;
+    case Outcome::EmptyEnds:
+        std::snprintf(text, sizeof text, "Comm receive error:(%d requests ended empty).", kMaxEmptyEnds + 1);
+        break;
     default:
         break;
     }
 }
 
-void CommReceiver::Deliver(CommSink* sink, Outcome outcome)
+void CommReceiver::Tell(CommSink* sink, int32_t code, const char* text)
 {
-    if (!sink || outcome == Outcome::Nothing) return;
-    if (outcome == Outcome::Data) {
+    std::lock_guard<std::mutex> guard(armLock_);
+    if (!sink || detached_) return;
+    if (code < 0)
+        sink->OnReceiveStart();
+    else if (!text)
         sink->OnData(flight_->buffer, int32_t(flight_->readOp.bytes));
-        return;
-    }
-    char text[kReportSize];
-    Describe(outcome, text);
-    sink->OnStatus(CommSink::kCodeFailure, text);
+    else
+        sink->OnStatus(code, text);
+}
+
+void CommReceiver::Hold(int32_t code, const char* text, uint32_t purges)
+{
+    if (heldCount_ >= 2) return;
+    HeldReport& h = held_[heldCount_++];
+    h.code = code;
+    boundedCopy(h.text, text);
+    h.atPurge = purges;
+}
+
+void CommReceiver::RequestEnd(DWORD boundMs)
+{
+    const DWORD by = GetTickCount() + boundMs;
+    // A later request may shorten the bound, never lengthen it.
+    if (!endAsked_.exchange(true) || int32_t(by - endBy_.load()) < 0) endBy_.store(by);
+    purges_.fetch_add(1);
+    SetEvent(endEvent_.get());
+}
+
+void CommReceiver::Detach()
+{
+    std::lock_guard<std::mutex> guard(armLock_);
+    detached_ = true;
+}
+
+bool CommReceiver::ReadsLandInPlace() const
+{
+    // Wine's ntdll exports its version; Windows' does not.
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+BOOL CommReceiver::ReadErrors(HANDLE device, DWORD* errors)
+{
+    return ClearCommError(device, errors, nullptr);
 }
 
 BOOL CommReceiver::IssueWait(HANDLE device, DWORD* mask, OVERLAPPED* overlapped)

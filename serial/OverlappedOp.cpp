@@ -33,14 +33,6 @@ constexpr int kStatusLagMs = 1000;
 
 }  // namespace
 
-void OverlappedOp::Collect()
-{
-    while (outstanding) {
-        WaitForSingleObject(overlapped.hEvent, INFINITE);
-        Finish();
-    }
-}
-
 bool OverlappedOp::CollectWithin(DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -92,8 +84,9 @@ bool OverlappedOp::TryFinish()
     return true;
 }
 
-int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra)
+int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra, DWORD timeoutMs)
 {
+    const DWORD start = GetTickCount();
     for (int i = 0; i < n; ++i)
         if (!ops[i]->Pending()) return i;
     HANDLE handles[MAXIMUM_WAIT_OBJECTS] = {};
@@ -101,7 +94,13 @@ int OverlappedOp::WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, 
     for (int i = 0; i < n && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = ops[i]->overlapped.hEvent;
     for (int i = 0; i < nExtra && count < MAXIMUM_WAIT_OBJECTS; ++i) handles[count++] = extra[i];
     for (;;) {
-        DWORD r = WaitForMultipleObjects(DWORD(count), handles, FALSE, INFINITE);
+        DWORD left = INFINITE;
+        if (timeoutMs != INFINITE) {
+            DWORD spent = GetTickCount() - start;
+            left = spent < timeoutMs ? timeoutMs - spent : 0;
+        }
+        DWORD r = WaitForMultipleObjects(DWORD(count), handles, FALSE, left);
+        if (r == WAIT_TIMEOUT) return kTimedOut;
         if (r >= WAIT_OBJECT_0 + DWORD(count)) {
             // The wait itself failed: the caller sees operation 0 failed; it stays outstanding.
             ops[0]->ok = FALSE;

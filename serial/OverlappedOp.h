@@ -24,17 +24,17 @@ public:
     void Issued(BOOL result);
     // Still running: issued with ERROR_IO_PENDING and not yet collected.
     bool Pending() const { return outstanding; }
-    // Waits until the operation has completed, then records its result (nothing when not
-    // pending), however long that takes. The event is waited for, as Wine finishes its bookkeeping
-    // of an event wait only after writing the status; a signal whose status still says running
-    // (a late one of the record's previous request) is no end.
-    void Collect();
-    // As Collect, but gives up after timeoutMs, leaving the operation outstanding; true when collected.
+    // Waits up to timeoutMs until the operation has completed, then records its result (nothing
+    // when not pending); false when it is still outstanding. The event is waited for, as Wine
+    // finishes its bookkeeping of an event wait only after writing the status; a signal whose
+    // status still says running (a late one of the record's previous request) is no end.
     bool CollectWithin(DWORD timeoutMs);
 
+    static constexpr int kTimedOut = -1;
     // Waits until one of ops (n >= 1) or of the extra handles finishes; returns its index, the
-    // operations counted from 0, then the extra handles from n. A failed wait fails operation 0.
-    static int WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra);
+    // operations counted from 0, then the extra handles from n, or kTimedOut after timeoutMs.
+    // A failed wait fails operation 0.
+    static int WaitAny(OverlappedOp* const* ops, int n, const HANDLE* extra, int nExtra, DWORD timeoutMs = INFINITE);
 
 private:
     // Records the result of an operation whose completion event has been seen; false (still

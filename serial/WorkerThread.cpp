@@ -14,7 +14,7 @@ bool WorkerThread::Start(int32_t periodMs)
     if (running_.load() && thread_) return true;
     // A thread that ended by itself still has its handle: release it before the next one.
     if (thread_) {
-        WaitForSingleObject(thread_.get(), INFINITE);
+        WaitForSingleObject(thread_.get(), kStopWaitMs);
         GetExitCodeThread(thread_.get(), &lastExitCode_);
         thread_.reset();
     }
@@ -42,7 +42,9 @@ void WorkerThread::Stop()
         if (stopEvent_) SetEvent(stopEvent_.get());
         if (WaitForSingleObject(thread_.get(), kStopWaitMs) != WAIT_OBJECT_0) {
             TerminateThread(thread_.get(), 2);
-            WaitForSingleObject(thread_.get(), INFINITE);
+            // On Windows a terminated thread ends only once its pending I/O has: bounded, so that
+            // exit never hangs on a driver that does not complete.
+            WaitForSingleObject(thread_.get(), kTerminateWaitMs);
         }
         GetExitCodeThread(thread_.get(), &lastExitCode_);
         thread_.reset();

@@ -8,6 +8,7 @@
 class WorkerThread {
 public:
     static constexpr DWORD kStopWaitMs = 5000;
+    static constexpr DWORD kTerminateWaitMs = 1000;
 
     WorkerThread();
     WorkerThread(const WorkerThread&) = delete;
@@ -28,8 +29,8 @@ protected:
     // One step; false ends the thread. The base has nothing to do.
     virtual bool Step();
 
-    // Ends the thread: signal, wait up to the stop wait, then terminate. Subclass destructors call
-    // it before they release what Step uses.
+    // Ends the thread: signal, wait up to the stop wait, then terminate and wait up to 1 s more.
+    // Subclass destructors call it before they release what Step uses.
     void Stop();
 
     HANDLE StopEvent() const { return stopEvent_.get(); }

@@ -243,7 +243,7 @@ TEST_F(CommPortLine, PurgeWhileACycleWaitsEndsItSilently)
 TEST_F(CommPortLine, PurgeWhileAReadHoldsBytesHandsThemOnWhole)
 {
     // Under Wine a purge neither ends the read nor keeps its bytes: the port ends the cycle first.
-    port->StartReceive(&sink, 0, 5000);
+    port->StartReceive(&sink, 0, 300);
     Sleep(50);
     send("held ");
     Sleep(150);
@@ -298,6 +298,9 @@ TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
             Sleep(1);
         }
     });
+    // Short reads: a purge lets the read in flight end by itself, which unbroken traffic does
+    // only when the read is full.
+    const int32_t kReadSize = 64;
     // A purge that catches a read while bytes come in may end it with a read error (Windows
     // aborts it, Wine's read finds the flushed queue empty); that is the only failure allowed.
     std::string failures;
@@ -310,11 +313,11 @@ TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
         // Comm Off, Comm On, and the window's re-arming after each data notice in between.
         port->Purge();
         port->Purge();
-        port->StartReceive(&sink, 0, 0);
+        port->StartReceive(&sink, kReadSize, 0);
         double until = bench::nowMs() + (round % 7) * 3;
         Notice n;
         while (sink.Next(n, DWORD(std::max(0.0, until - bench::nowMs()))))
-            if (handle(n)) port->StartReceive(&sink, 0, 0);
+            if (handle(n)) port->StartReceive(&sink, kReadSize, 0);
     }
     flowing.store(false);
     traffic.join();
@@ -323,7 +326,7 @@ TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
     port->Purge();
     Notice n;
     while (sink.Next(n, 200)) handle(n);
-    port->StartReceive(&sink, 0, 0);
+    port->StartReceive(&sink, kReadSize, 0);
     Sleep(50);
     send("0123456789");
     std::string got;
@@ -333,7 +336,7 @@ TEST_F(CommPortLine, PurgeAndRearmHundredTimesUnderTraffic)
             break;
         }
         got += n.text;
-        port->StartReceive(&sink, 0, 0);
+        port->StartReceive(&sink, kReadSize, 0);
     }
     EXPECT_EQ(failures, "") << "no wait error: never a second wait outstanding";
     EXPECT_EQ(got, "0123456789");
@@ -359,6 +362,20 @@ TEST_F(CommPortLine, WriteArrivesAtTheFarEndWithCommOff)
     EXPECT_EQ(line::readFar(remote, 4, 2000), "ping");
     send("pong");
     EXPECT_EQ(receive().text, "pong");
+}
+
+TEST_F(CommPortLine, AWriteEndedByItsTimeOutIsAFailure)
+{
+    ASSERT_TRUE(port->Open());
+    COMMTIMEOUTS to{};
+    ASSERT_TRUE(GetCommTimeouts(port->Device(), &to));
+    to.WriteTotalTimeoutMultiplier = 0;
+    to.WriteTotalTimeoutConstant = 200;
+    ASSERT_TRUE(SetCommTimeouts(port->Device(), &to));
+    // Far more than the line holds while its far end reads nothing.
+    std::string big(4 << 20, 'x');
+    EXPECT_FALSE(port->Write(big.data(), int32_t(big.size()))) << "a write cut short counted as sent";
+    EXPECT_EQ(std::string(port->ErrorText()).rfind("Communication error:(", 0), 0u) << port->ErrorText();
 }
 
 TEST_F(CommPortLine, OpenConfiguresTheDevice)
@@ -520,7 +537,7 @@ TEST_F(CommPortLine, DestructionEndsTheReceiverAtOnce)
 
 TEST_F(CommPortLine, CloseWhileAChunkIsReadGivesTheDeviceBack)
 {
-    port->StartReceive(&sink, 0, 5000);
+    port->StartReceive(&sink, 0, 300);
     Sleep(50);
     send("q");
     Sleep(200);

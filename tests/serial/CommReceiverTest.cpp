@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -18,17 +19,27 @@ namespace {
 
 using Notice = RecordingSink::Notice;
 
-// A receiver whose device requests a test can replace, one cycle at a time.
+// A receiver whose device requests a test can replace, one cycle at a time, and whose reads
+// behave as Windows' buffered-I/O serial drivers do: the driver fills a buffer of its own, copied
+// into the program's only when the read succeeds; a cancelled or failed read reports its count
+// and leaves the program's buffer as it was.
 class SeamReceiver : public CommReceiver {
 public:
     ~SeamReceiver() override
     {
         Stop();
         if (waitEnder_.joinable()) waitEnder_.join();
+        if (copier_.joinable()) {
+            CancelIoEx(lastReadOn_, nullptr);
+            copier_.join();
+        }
     }
 
     std::atomic<DWORD> fakeMask{0};        // non-zero: the wait completes at once with this mask
+    std::atomic<int> emptyWaits{0};        // the next n waits end at once with an empty mask, unasked
+    std::atomic<DWORD> errorFlags{0};      // reported once by ClearCommError after a read
     std::atomic<DWORD> failReadWith{0};    // non-zero: the read fails at once with this code
+    std::atomic<int> zeroReads{0};         // the next n reads complete at once with nothing
     std::atomic<DWORD> failWaitWith{0};    // non-zero: the wait fails at once with this code
     std::atomic<HANDLE> readFrom{nullptr};  // set: the read is issued on this handle instead
     std::atomic<DWORD> lastReadSize{0};
@@ -36,14 +47,60 @@ public:
     // Set: the next wait ends with EV_RXCHAR and signals, its status word left saying running.
     std::atomic<bool> waitLosesStatus{false};
 
-    // The driver completes the stuck read at last (with nothing read).
-    void EndStuckRead()
+    // The driver completes the stuck read at last, with success and n bytes.
+    void EndStuckRead(DWORD n = 0)
     {
         OVERLAPPED* o = stuckRead_.exchange(nullptr);
         if (!o) return;
-        o->InternalHigh = 0;
+        o->InternalHigh = n;
         o->Internal = 0;
         SetEvent(o->hEvent);
+    }
+
+    BOOL IssueRead(HANDLE device, void* buffer, DWORD size, OVERLAPPED* overlapped) override
+    {
+        lastReadSize = size;
+        if (readNeverEnds.exchange(false)) {
+            // Accepted and never completed, not even when cancelled.
+            overlapped->Internal = STATUS_PENDING;
+            stuckRead_.store(overlapped);
+            SetLastError(ERROR_IO_PENDING);
+            return FALSE;
+        }
+        if (DWORD code = failReadWith.load()) {
+            SetLastError(code);
+            return FALSE;
+        }
+        if (zeroReads.load() > 0) {
+            --zeroReads;
+            overlapped->Internal = 0;
+            overlapped->InternalHigh = 0;
+            return TRUE;
+        }
+        HANDLE h = readFrom.load() ? readFrom.load() : device;
+        if (copier_.joinable()) copier_.join();
+        // Issued into the driver's buffer with an event of the double's; the program's event is
+        // set once the copy (on success only) is done.
+        const HANDLE programEvent = overlapped->hEvent;
+        ResetEvent(systemEvent_.get());
+        overlapped->hEvent = systemEvent_.get();
+        BOOL done = ReadFile(h, system_, size, nullptr, overlapped);
+        DWORD code = GetLastError();
+        overlapped->hEvent = programEvent;
+        lastReadOn_ = h;
+        if (done) {
+            std::memcpy(buffer, system_, overlapped->InternalHigh);
+            return TRUE;
+        }
+        if (code == ERROR_IO_PENDING) {
+            copier_ = std::thread([this, buffer, overlapped, programEvent] {
+                WaitForSingleObject(systemEvent_.get(), INFINITE);
+                if (overlapped->Internal == 0) std::memcpy(buffer, system_, overlapped->InternalHigh);
+                SetEvent(programEvent);
+            });
+        }
+        SetLastError(code);
+        return FALSE;
     }
 
 protected:
@@ -60,6 +117,11 @@ protected:
             SetLastError(ERROR_IO_PENDING);
             return FALSE;
         }
+        if (emptyWaits.load() > 0) {
+            --emptyWaits;
+            *mask = 0;
+            return TRUE;
+        }
         if (DWORD m = fakeMask.load()) {
             *mask = m;
             return TRUE;
@@ -70,27 +132,21 @@ protected:
         }
         return CommReceiver::IssueWait(device, mask, overlapped);
     }
-    BOOL IssueRead(HANDLE device, void* buffer, DWORD size, OVERLAPPED* overlapped) override
+    bool ReadsLandInPlace() const override { return false; }
+    BOOL ReadErrors(HANDLE device, DWORD* errors) override
     {
-        lastReadSize = size;
-        if (readNeverEnds.exchange(false)) {
-            // Accepted and never completed, not even when cancelled.
-            overlapped->Internal = STATUS_PENDING;
-            stuckRead_.store(overlapped);
-            SetLastError(ERROR_IO_PENDING);
-            return FALSE;
-        }
-        if (DWORD code = failReadWith.load()) {
-            SetLastError(code);
-            return FALSE;
-        }
-        if (HANDLE h = readFrom.load()) return ReadFile(h, buffer, size, nullptr, overlapped);
-        return CommReceiver::IssueRead(device, buffer, size, overlapped);
+        BOOL ok = CommReceiver::ReadErrors(device, errors);
+        *errors |= errorFlags.exchange(0);
+        return ok;
     }
 
 private:
     std::atomic<OVERLAPPED*> stuckRead_{nullptr};
     std::thread waitEnder_;
+    std::thread copier_;
+    HANDLE lastReadOn_ = INVALID_HANDLE_VALUE;
+    UniqueHandle systemEvent_{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    char system_[CommReceiver::kBufferSize];
 };
 
 // A pipe holding bytes (or none) before the cycle's read is issued on it; closing the client
@@ -279,44 +335,136 @@ TEST_F(ReceiverLine, LineErrorWithBytesReadDeliversTheBytesThenTheError)
     expectCleanNextCycle();
 }
 
-TEST_F(ReceiverLine, FailedRequestsWithBytesDeliverTheBytesThenTheFailure)
+TEST_F(ReceiverLine, AWaitFailingWhileTheReadTookBytesDeliversTheBytesThenTheFailure)
 {
-    // A wait that fails while the read took bytes: the bytes, then at the next arming the failure.
     receiver->failWaitWith = ERROR_ACCESS_DENIED;
     expectBytesThenFailure("\\\\.\\pipe\\tavrenix-wait-fails-with-bytes", "abc",
                            std::string("WaitCommEvent error:(") + SysErrorText(ERROR_ACCESS_DENIED).Text() + ")");
+}
 
-    // A read ended by a failure (here a cancel that is no purge) after it took bytes off the line.
+TEST_F(ReceiverLine, AReadCutAfterItTookBytesShowsNoneAndSaysHowManyWereCut)
+{
+    // A chunk read whole first: the buffer still holds it when the next read fails.
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("old chunk");
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "old chunk");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    // A read ended by a failure (a cancel that is no purge) after it took 3 bytes off the line.
     ASSERT_TRUE(port.SetReadTimeout(5000));
     receiver->Arm(port.Device(), &sink, 0);
     Sleep(50);
-    send("held");
+    send("new");
     Sleep(200);
-    ASSERT_EQ(sink.Pending(), 0u) << "the chunk is still being read";
     CancelIoEx(port.Device(), nullptr);
-    Notice n;
     ASSERT_TRUE(sink.Next(n, 3000));
-    EXPECT_EQ(n.code, 0) << n.text;
-    EXPECT_EQ(n.text, "held");
+    EXPECT_EQ(n.code, 1) << "bytes the line never delivered were shown: " << n.text;
+    EXPECT_EQ(n.text, "Comm chunk cut:(3 bytes).");
     ASSERT_TRUE(receiver->WaitIdle(2000));
     receiver->Arm(port.Device(), &sink, 0);
     ASSERT_TRUE(sink.Next(n, 3000)) << "the failure was dropped";
     EXPECT_EQ(n.code, 4);
     EXPECT_EQ(n.text.rfind("Comm read error:(", 0), 0u) << n.text;
-
-    // Held across a purge (Comm switched), the failure belongs to a session that is over.
-    ASSERT_TRUE(receiver->WaitIdle(2000));
-    receiver->Arm(port.Device(), &sink, 0);
-    Sleep(50);
-    send("late");
-    Sleep(200);
-    CancelIoEx(port.Device(), nullptr);
-    ASSERT_TRUE(sink.Next(n, 3000));
-    EXPECT_EQ(n.text, "late");
-    ASSERT_TRUE(receiver->WaitIdle(2000));
-    receiver->NotePurge();
     ASSERT_TRUE(port.SetReadTimeout(0));
     expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, CommOffLetsAChunkInFlightEndByItsTimeOutWithinTheBound)
+{
+    port.Close();
+    auto owned = std::make_unique<SeamReceiver>();
+    SeamReceiver& seam = *owned;
+    CommPort p(std::move(owned));
+    boundedCopy(p.Settings().portName, bench::kLinePort);
+    // Characters are signalled as they come, as Windows' drivers do while a read is pending.
+    seam.fakeMask = EV_RXCHAR;
+    p.StartReceive(&sink, 0, 300);
+    Sleep(50);
+    send("in flight");
+    Sleep(100);
+    double t0 = bench::nowMs();
+    ASSERT_TRUE(p.Purge());
+    EXPECT_LT(bench::nowMs() - t0, 1000.0);
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 1000));
+    EXPECT_EQ(n.code, 0) << n.text;
+    EXPECT_EQ(n.text, "in flight");
+    // A time-out longer than the bound: the read is cancelled at the bound and the cut is told.
+    p.StartReceive(&sink, 0, 5000);
+    EXPECT_EQ(p.FinishBoundMs(), 2000u);
+    Sleep(50);
+    send("too slow");
+    Sleep(100);
+    t0 = bench::nowMs();
+    ASSERT_TRUE(p.Purge());
+    const double took = bench::nowMs() - t0;
+    EXPECT_GT(took, 1800.0);
+    EXPECT_LT(took, 3000.0);
+    ASSERT_TRUE(sink.Next(n, 1000));
+    EXPECT_EQ(n.code, 1) << n.text;
+    EXPECT_EQ(n.text, "Comm chunk cut:(8 bytes).");
+    EXPECT_FALSE(sink.Next(n, 200)) << "more than one notice: " << n.text;
+}
+
+TEST_F(ReceiverLine, EmptyEndingsNobodyAskedForStartOverAndTooManyAreAFailure)
+{
+    // A wait that ends with no event and reads of nothing: the receiver starts over, shows no
+    // empty chunk, and the chunk that follows arrives.
+    receiver->emptyWaits = 1;
+    receiver->zeroReads = 2;
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("after");
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the monitor went silent";
+    EXPECT_EQ(n.code, 0);
+    EXPECT_EQ(n.text, "after");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    // Empty endings that go on are a failure, not a silent stop or a loop.
+    receiver->emptyWaits = 100;
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.code, 4);
+    EXPECT_EQ(n.text, "Comm receive error:(4 requests ended empty).");
+    receiver->emptyWaits = 0;
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, BytesLostInTheDriverAreToldAfterTheChunkAndMonitoringGoesOn)
+{
+    receiver->errorFlags = CE_RXOVER;
+    receiver->Arm(port.Device(), &sink, 0);
+    Sleep(50);
+    send("abc");
+    Notice n;
+    ASSERT_TRUE(sink.Next(n, 3000));
+    EXPECT_EQ(n.text, "abc");
+    ASSERT_TRUE(receiver->WaitIdle(2000));
+    receiver->Arm(port.Device(), &sink, 0);
+    ASSERT_TRUE(sink.Next(n, 3000)) << "the loss was not told";
+    EXPECT_EQ(n.code, 1);
+    EXPECT_EQ(n.text, "Comm input lost:(1).");
+    expectCleanNextCycle();
+}
+
+TEST_F(ReceiverLine, TakingWaitingBytesGivesUpOnAReadThatNeverEnds)
+{
+    port.Close();
+    auto owned = std::make_unique<SeamReceiver>();
+    SeamReceiver& seam = *owned;
+    CommPort p(std::move(owned));
+    boundedCopy(p.Settings().portName, bench::kLinePort);
+    ASSERT_TRUE(p.Open()) << p.ErrorText();
+    send("waiting");
+    Sleep(200);
+    seam.readNeverEnds = true;
+    char got[64];
+    double t0 = bench::nowMs();
+    EXPECT_EQ(p.TakeWaiting(got, sizeof got), 0);
+    EXPECT_LT(bench::nowMs() - t0, 2000.0) << "the window's thread waited on for a cancelled read";
+    seam.EndStuckRead();
 }
 
 TEST_F(ReceiverLine, WaitAbortedWhileItsMaskStandsIsReported)
@@ -349,7 +497,7 @@ TEST_F(ReceiverLine, ReadEndedAfterAPurgeIsNoFailure)
     expectCleanNextCycle();
 }
 
-TEST_F(ReceiverLine, WaitOnADeviceThatIsNoLineGivesWaitErrorText)
+TEST_F(ReceiverLine, CycleOnADeviceThatIsNoLineGivesMaskErrorText)
 {
     char dir[MAX_PATH], path[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
@@ -357,20 +505,15 @@ TEST_F(ReceiverLine, WaitOnADeviceThatIsNoLineGivesWaitErrorText)
     UniqueFileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_OVERLAPPED | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     ASSERT_TRUE(file);
-    // The error that a wait on this handle gives.
-    UniqueHandle ev(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    OVERLAPPED ov{};
-    ov.hEvent = ev.get();
-    DWORD mask = 0;
-    ASSERT_FALSE(WaitCommEvent(file.get(), &mask, &ov));
+    // The error that setting the cycle's mask on this handle gives.
+    ASSERT_FALSE(SetCommMask(file.get(), CommReceiver::kEventMask));
     DWORD code = GetLastError();
-    ASSERT_NE(code, DWORD(ERROR_IO_PENDING));
 
     receiver->Arm(file.get(), &sink, 0);
     Notice n;
     ASSERT_TRUE(sink.Next(n, 3000));
     EXPECT_EQ(n.code, 4);
-    EXPECT_EQ(n.text, std::string("WaitCommEvent error:(") + SysErrorText(code).Text() + ")");
+    EXPECT_EQ(n.text, std::string("SetCommMask error:(") + SysErrorText(code).Text() + ")");
     EXPECT_TRUE(receiver->WaitIdle(2000));
 }
 
@@ -442,9 +585,11 @@ TEST_F(ReceiverLine, ACycleADriverNeverEndsKeepsItsDeviceAndCommOnSaysItIsBusy)
     EXPECT_TRUE(stuckPort.Purge() == false && !stuckPort.IsOpen());
     EXPECT_LT(bench::nowMs() - t0, 1000.0) << "a call waited again for the stuck cycle";
 
-    // Once the driver lets go, the device opens anew and receives.
-    stuck.EndStuckRead();
+    // The driver lets go at last, with bytes: the abandoned cycle's delivery is dropped.
+    stuck.EndStuckRead(5);
     ASSERT_TRUE(stuck.WaitIdle(2000));
+    EXPECT_FALSE(sink.Next(n, 200)) << "the abandoned cycle wrote the notice: " << n.code << " " << n.text;
+    // The device opens anew and receives.
     stuckPort.StartReceive(&sink, 0, 0);
     ASSERT_TRUE(stuckPort.IsOpen()) << stuckPort.ErrorText();
     Sleep(50);
