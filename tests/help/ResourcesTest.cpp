@@ -477,6 +477,20 @@ TEST(Icons, SixteenPixelDotsAreDrawnForThatSizeNotScaled) {
     }
 }
 
+// ---- manifest ------------------------------------------------------------------------------------
+
+// The manifest (type 24, id 1) runs the program as the user, unvirtualised, system DPI-aware, with
+// the classic common controls.
+TEST(Manifest, AsInvokerDpiAwareWithClassicControls) {
+    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(res, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
+    const std::string xml(data, SizeofResource(nullptr, res));
+    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_EQ(xml.find("Common-Controls"), std::string::npos);
+    EXPECT_TRUE(IsProcessDPIAware());
+}
+
 // ---- version -------------------------------------------------------------------------------------
 
 // The build's one version (CMakeLists.txt) reaches the version resource.
