@@ -131,6 +131,9 @@ class ReleaseArchive(unittest.TestCase):
         self.assertTrue(all(b < 0x80 for b in text), "not plain ASCII")
         for name in ("Tavrenix %s" % ARGS.version, "Tavrenix.exe", "tavrenix.chm", "Tavrenix.def", "rs485log.txt"):
             self.assertIn(name.encode(), text)
+        # Before anything else: unblock the zip, or the help's pages stay blank; then the adapters' latency.
+        self.assertTrue(0 < text.find(b'"Unblock"') < text.find(b"This archive holds"), "no unblock note first")
+        self.assertIn(b'"Latency Timer"', text)
 
     def test_packing_again_gives_the_same_bytes(self):
         self.assertEqual(len({i.date_time for i in self.infos}), 1, "members stamped with different times")
