@@ -6,36 +6,9 @@
 #include <string>
 #include "framework/UniqueHandle.h"
 
-namespace {
-
-struct Search {
-    DWORD processId;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK findWindow(HWND w, LPARAM data)
-{
-    Search* s = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char title[256] = {};
-    GetWindowTextA(w, title, sizeof title);
-    if (pid == s->processId && IsWindowVisible(w) && std::string(title) == s->title) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::puts("usage: tavstartcheck PROGRAM \"WINDOW TITLE\"");
-        return 2;
-    }
+    if (argc != 3) return 2;
     std::string commandLine = std::string("\"") + argv[1] + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -45,27 +18,16 @@ int main(int argc, char** argv)
         return 1;
     }
     UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    Search s = {pi.dwProcessId, argv[2], nullptr};
-    for (int i = 0; i < 300 && !s.found; ++i) {
-        if (WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) break;
-        EnumWindows(findWindow, reinterpret_cast<LPARAM>(&s));
+    HWND window = nullptr;
+    for (int i = 0; i < 300 && !window && WaitForSingleObject(process.get(), 100) == WAIT_TIMEOUT; ++i) {
+        HWND w = FindWindowA(nullptr, argv[2]);
+        DWORD owner = 0;
+        if (w && GetWindowThreadProcessId(w, &owner) && owner == pi.dwProcessId && IsWindowVisible(w)) window = w;
     }
-    if (!s.found) {
-        DWORD code = 0;
-        GetExitCodeProcess(process.get(), &code);
-        std::printf("no visible window \"%s\" (process %s, exit code %lu)\n", argv[2],
-                    code == STILL_ACTIVE ? "running" : "ended", code);
-        TerminateProcess(process.get(), 1);
-        return 1;
-    }
-    PostMessageA(s.found, WM_CLOSE, 0, 0);
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process.get(), 15000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process.get(), &code) ||
-        code != 0) {
-        std::printf("the window was shown, but the program did not end with 0 after WM_CLOSE (%lu)\n", code);
-        TerminateProcess(process.get(), 1);
-        return 1;
-    }
-    std::puts("started, showed its window and ended with 0");
-    return 0;
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.get(), 15000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+    if (code == STILL_ACTIVE) TerminateProcess(process.get(), 1);
+    std::printf("window \"%s\" %s; exit code %lu\n", argv[2], window ? "shown" : "never shown", code);
+    return window && code == 0 ? 0 : 1;
 }
