@@ -3,7 +3,7 @@
 #   dist/Tavrenix-<version>-win32.zip, dist/Tavrenix-<version>-win64.zip and dist/SHA256SUMS.
 # Each holds the optimised, stripped Tavrenix.exe, tavrenix.chm and ReadMe.txt. Needs no Wine
 # and runs no Windows code (the tests are not built). Two runs on one commit give the same bytes.
-# Usage: tools/release.sh [i686|x86_64 ...]   (default: both)
+# Usage: tools/release.sh [i686|x86_64 ...]   (default: both; each replaces only its own archive)
 set -u
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root" || exit 1
@@ -18,7 +18,6 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 mkdir -p build dist
-rm -f dist/Tavrenix-*.zip dist/SHA256SUMS
 for arch in "${archs[@]}"; do
   b="build/release-$arch"
   echo "== $arch: release build in $b"
@@ -27,7 +26,7 @@ for arch in "${archs[@]}"; do
   grep -q '^TAV_CHMCMD:FILEPATH=/' "$b/CMakeCache.txt" || { echo "release.sh: chmcmd (fp-utils) not found" >&2; exit 1; }
   rm -rf "$b/dist"
   cmake --build "$b" -j2 --target release_archive || { echo "release.sh: build failed ($arch)" >&2; exit 1; }
-  cp "$b"/dist/Tavrenix-*.zip dist/
+  # Replaces only this architecture's archive in dist/ and lists every archive there.
+  python3 tools/release/publish.py dist "$b"/dist/Tavrenix-*.zip || exit 1
 done
-(cd dist && sha256sum Tavrenix-*.zip > SHA256SUMS && cat SHA256SUMS)
 echo "release.sh: archives in $root/dist"

@@ -217,15 +217,15 @@ TEST(DialogTemplates, LineSettingsLayout) {
     expectItems(t, {
         {IDOK, "Button", kBtn, BS_DEFPUSHBUTTON, shown, 0, 153, 7, 50, 14, "OK", 0},
         {IDCANCEL, "Button", kBtn, BS_PUSHBUTTON, shown, 0, 153, 24, 50, 14, "Cancel", 0},
-        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 22, 18, 37, 8, "Comm Port", 0},
+        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 7, 18, 52, 8, "Comm Port", 0},
         {IDC_LS_PORT, "ComboBox", kCombo, CBS_DROPDOWN, list, 0, 63, 16, 61, 104, "", 0},
-        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 26, 33, 33, 8, "Baud Rate", 0},
+        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 7, 33, 52, 8, "Baud Rate", 0},
         {IDC_LS_BAUD, "ComboBox", kCombo, CBS_DROPDOWN, list, 0, 63, 31, 61, 91, "", 0},
-        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 41, 63, 18, 8, "Parity", 0},
+        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 7, 63, 52, 8, "Parity", 0},
         {IDC_LS_PARITY, "ComboBox", kCombo, CBS_DROPDOWNLIST, list, 0, 63, 61, 61, 91, "", 0},
-        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 31, 78, 28, 8, "Stop Bits", 0},
+        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 7, 78, 52, 8, "Stop Bits", 0},
         {IDC_LS_STOP_BITS, "ComboBox", kCombo, CBS_DROPDOWNLIST, list, 0, 63, 76, 61, 91, "", 0},
-        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 31, 48, 28, 8, "Data Bits", 0},
+        {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 7, 48, 52, 8, "Data Bits", 0},
         {IDC_LS_DATA_BITS, "ComboBox", kCombo, CBS_DROPDOWNLIST, list, 0, 63, 46, 61, 91, "", 0},
         {IDC_STATIC, "Static", kStatic, SS_RIGHT, shown, 0, 19, 101, 60, 8, "Receive Time-Out ", 0},
         {IDC_LS_TIMEOUT, "Edit", kEditNone, 0, shown | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
@@ -334,6 +334,42 @@ TEST(DialogWindows, EveryDialogCreatesItsControlsInTemplateOrder) {
             }
         }
         EXPECT_EQ(i, t.items.size());
+    }
+}
+
+// Releases a window's device context, with its font put back, when the test ends.
+struct DcOwner {
+    HWND hwnd;
+    HDC dc;
+    HGDIOBJ oldFont;
+    DcOwner(const DcOwner&) = delete;
+    DcOwner& operator=(const DcOwner&) = delete;
+    ~DcOwner() {
+        SelectObject(dc, oldFont);
+        ReleaseDC(hwnd, dc);
+    }
+};
+
+// A label too narrow for its text wraps, and its control's height cuts off the wrapped part.
+TEST(DialogWindows, EveryLabelFitsItsControlWithoutWrapping) {
+    for (int id : {IDD_MONITOR, IDD_LINE_SETTINGS, IDD_ABOUT}) {
+        WindowOwner dlg{CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
+                                           plainDialogProc, 0)};
+        ASSERT_NE(dlg.hwnd, nullptr);
+        for (HWND c = GetWindow(dlg.hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const LONG type = GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK;
+            if (_stricmp(className(c).c_str(), "Static") != 0 || (type != SS_LEFT && type != SS_RIGHT)) continue;
+            char text[128] = {};
+            GetWindowTextA(c, text, sizeof text);
+            RECT client, wrapped = {}, lines = {};
+            GetClientRect(c, &client);
+            wrapped.right = client.right;
+            HDC dc = GetDC(c);
+            DcOwner owner{c, dc, SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(c, WM_GETFONT, 0, 0)))};
+            DrawTextA(dc, text, -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+            DrawTextA(dc, text, -1, &lines, DT_CALCRECT | DT_EXPANDTABS);
+            EXPECT_EQ(wrapped.bottom, lines.bottom) << "dialog " << id << ": \"" << text << "\" wraps";
+        }
     }
 }
 
@@ -475,6 +511,20 @@ TEST(Icons, SixteenPixelDotsAreDrawnForThatSizeNotScaled) {
         bool dot = x == 3 || x == 4 || x == 7 || x == 8 || x == 11 || x == 12;
         EXPECT_EQ(alpha(px[7 * 16 + x]), dot ? 255 : 0) << "column " << x;
     }
+}
+
+// ---- manifest ------------------------------------------------------------------------------------
+
+// The manifest (type 24, id 1) runs the program as the user, unvirtualised, system DPI-aware, with
+// the classic common controls.
+TEST(Manifest, AsInvokerDpiAwareWithClassicControls) {
+    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(res, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
+    const std::string xml(data, SizeofResource(nullptr, res));
+    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_EQ(xml.find("Common-Controls"), std::string::npos);
+    EXPECT_TRUE(IsProcessDPIAware());
 }
 
 // ---- version -------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 """Unpacks a release archive and checks what a Windows user would receive.
 
 Usage: test_release.py ARCHIVE --version V --chm BUILT.chm --source-dir S --binary-dir B
+                       --start-check WINE-RUN BUILD STARTCHECK.exe
 """
 import argparse
 import os
@@ -22,24 +23,46 @@ TEST_CALLS = [b"GetEnvironmentVariableA", b"GetEnvironmentVariableW", b"SetWindo
 ARGS = None
 
 
-def pe_header(exe):
-    """(machine, link time stamp, symbol table offset, symbol count, imported DLL names)."""
+def pe_layout(exe):
+    """(file header fields, data directory (rva, size) by index, file offset of an rva)."""
     pe = struct.unpack_from("<I", exe, 0x3C)[0]
     assert exe[:2] == b"MZ" and exe[pe:pe + 4] == b"PE\0\0", "not a PE image"
-    machine, n_sections, stamp, symbols_at, n_symbols, opt_size = struct.unpack_from("<HHIIIH", exe, pe + 4)
+    header = struct.unpack_from("<HHIIIH", exe, pe + 4)
     opt = pe + 24
-    import_rva = struct.unpack_from("<I", exe, opt + (96 if exe[opt] == 0x0B and exe[opt + 1] == 1 else 112) + 8)[0]
-    sections = [struct.unpack_from("<IIII", exe, opt + opt_size + 40 * i + 8) for i in range(n_sections)]
+    directories = opt + (96 if exe[opt] == 0x0B and exe[opt + 1] == 1 else 112)
+    sections = [struct.unpack_from("<IIII", exe, opt + header[5] + 40 * i + 8) for i in range(header[1])]
 
     def offset(rva):
         return next(raw + rva - start for vsize, start, size, raw in sections if start <= rva < start + max(vsize, size))
 
-    dlls, at = [], offset(import_rva)
+    return header, lambda i: struct.unpack_from("<II", exe, directories + 8 * i), offset
+
+
+def pe_header(exe):
+    """(machine, link time stamp, symbol table offset, symbol count, imported DLL names)."""
+    (machine, _, stamp, symbols_at, n_symbols, _), directory, offset = pe_layout(exe)
+    dlls, at = [], offset(directory(1)[0])
     while struct.unpack_from("<I", exe, at + 12)[0]:
         name_at = offset(struct.unpack_from("<I", exe, at + 12)[0])
         dlls.append(exe[name_at:exe.index(b"\0", name_at)].decode("latin-1"))
         at += 20
     return machine, stamp, symbols_at, n_symbols, dlls
+
+
+def resource(exe, type_id, name_id):
+    """The bytes of resource type_id/name_id (its first language), or None."""
+    _, directory, offset = pe_layout(exe)
+    root = offset(directory(2)[0])
+    at = root
+    for wanted in (type_id, name_id, None):
+        named, ids = struct.unpack_from("<HH", exe, at + 12)
+        entries = [struct.unpack_from("<II", exe, at + 16 + 8 * i) for i in range(named + ids)]
+        target = next((to for key, to in entries if wanted is None or key == wanted), None)
+        if target is None:
+            return None
+        at = root + (target & 0x7FFFFFFF)
+    rva, size = struct.unpack_from("<II", exe, at)
+    return exe[offset(rva):offset(rva) + size]
 
 
 class ReleaseArchive(unittest.TestCase):
@@ -76,6 +99,17 @@ class ReleaseArchive(unittest.TestCase):
         for path in (ARGS.source_dir, ARGS.binary_dir, ARGS.source_dir.replace("/", "\\")):
             self.assertNotIn(path.encode(), self.exe, "build path in the program")
 
+    def test_manifest_runs_the_program_as_invoker(self):
+        manifest = resource(self.exe, 24, 1)
+        self.assertIsNotNone(manifest, "no manifest (type 24, id 1)")
+        self.assertIn(b'level="asInvoker"', manifest)
+
+    def test_unpacked_program_starts_and_shows_its_window(self):
+        exe = "Z:" + os.path.join(self.tmp.name, "Tavrenix.exe").replace("/", "\\")
+        run = subprocess.run(ARGS.start_check + [exe, "Olventa Software Tavrenix V1.2"], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=90)
+        self.assertEqual(run.returncode, 0, run.stdout.decode("latin-1"))
+
     def test_version_resource_carries_the_build_version(self):
         parts = (tuple(int(p) for p in ARGS.version.split(".")) + (0, 0, 0, 0))[:4]
         at = self.exe.find(struct.pack("<I", 0xFEEF04BD))
@@ -97,6 +131,9 @@ class ReleaseArchive(unittest.TestCase):
         self.assertTrue(all(b < 0x80 for b in text), "not plain ASCII")
         for name in ("Tavrenix %s" % ARGS.version, "Tavrenix.exe", "tavrenix.chm", "Tavrenix.def", "rs485log.txt"):
             self.assertIn(name.encode(), text)
+        # Before anything else: unblock the zip, or the help's pages stay blank; then the adapters' latency.
+        self.assertTrue(0 < text.find(b'"Unblock"') < text.find(b"This archive holds"), "no unblock note first")
+        self.assertIn(b'"Latency Timer"', text)
 
     def test_packing_again_gives_the_same_bytes(self):
         self.assertEqual(len({i.date_time for i in self.infos}), 1, "members stamped with different times")
@@ -113,10 +150,27 @@ class ReleaseArchive(unittest.TestCase):
             self.assertEqual(z.read("ReadMe.txt"), self.files["ReadMe.txt"])
 
 
+class Publishing(unittest.TestCase):
+    def test_an_architecture_replaces_only_its_own_archive(self):
+        sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+        import publish
+        with tempfile.TemporaryDirectory() as tmp:
+            dist, new = os.path.join(tmp, "dist"), os.path.join(tmp, "Tavrenix-9.9.9-win64.zip")
+            os.makedirs(dist)
+            for name, data in (("Tavrenix-1.0.0-win32.zip", b"32"), ("Tavrenix-1.0.0-win64.zip", b"old"), (new, b"64")):
+                with open(os.path.join(dist, name), "wb") as f:
+                    f.write(data)
+            publish.publish(dist, [new])
+            self.assertEqual(sorted(os.listdir(dist)), ["SHA256SUMS", "Tavrenix-1.0.0-win32.zip", "Tavrenix-9.9.9-win64.zip"])
+            self.assertEqual(open(os.path.join(dist, "SHA256SUMS")).read().split()[1::2],
+                             ["Tavrenix-1.0.0-win32.zip", "Tavrenix-9.9.9-win64.zip"])
+
+
 if __name__ == "__main__":
     p = argparse.ArgumentParser()
     p.add_argument("archive")
     for option in ("--version", "--chm", "--source-dir", "--binary-dir"):
         p.add_argument(option, required=True)
+    p.add_argument("--start-check", nargs=3, required=True)
     ARGS, rest = p.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
