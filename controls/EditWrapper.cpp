@@ -125,6 +125,8 @@ void EditWrapper::commit()
     int index = caretIndex();
     TextValue value;
     GetWindowTextA(hwnd_, value.data(), TextValue::Capacity);
+    // Not pending while reported: a scroll in the dialog's answer must not commit it again.
+    dirty_ = 0;
     // A refused text stays pending, so the next Enter or loss of focus offers it again.
-    dirty_ = reportValue(value, index) ? 0 : 1;
+    if (!reportValue(value, index)) dirty_ = 1;
 }
