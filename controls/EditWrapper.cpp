@@ -127,6 +127,7 @@ void EditWrapper::commit()
     GetWindowTextA(hwnd_, value.data(), TextValue::Capacity);
     // Not pending while reported: a scroll in the dialog's answer must not commit it again.
     dirty_ = 0;
-    // A refused text stays pending, so the next Enter or loss of focus offers it again.
-    if (!reportValue(value, index)) dirty_ = 1;
+    int reportedId = id_;
+    // A refused text stays pending for the next Enter or loss of focus, but only under its own row.
+    if (!reportValue(value, index) && id_ == reportedId) dirty_ = 1;
 }
