@@ -125,6 +125,9 @@ void EditWrapper::commit()
     int index = caretIndex();
     TextValue value;
     GetWindowTextA(hwnd_, value.data(), TextValue::Capacity);
-    // A refused text stays pending, so the next Enter or loss of focus offers it again.
-    dirty_ = reportValue(value, index) ? 0 : 1;
+    // Not pending while reported: a scroll in the dialog's answer must not commit it again.
+    dirty_ = 0;
+    int reportedId = id_;
+    // A refused text stays pending for the next Enter or loss of focus, but only under its own row.
+    if (!reportValue(value, index) && id_ == reportedId) dirty_ = 1;
 }

@@ -19,6 +19,8 @@ public:
 
     // Reports a text the user changed and the dialog has not accepted yet, as Enter would.
     void commitPending();
+    // Forgets a text the dialog refused, so it is never reported under another row.
+    void dropPending() { dirty_ = 0; }
 
     bool dirty() const { return dirty_ != 0; }
     bool commitOnChange() const { return commitOnChange_ != 0; }

@@ -290,6 +290,10 @@ bool GridWrapper::scrollTo(int row)
     // The dialog's answer to the commit may have scrolled already.
     int t = std::min(std::max(row, 0), lastRow_ - visibleRows_ + 1);
     if (t == topRow_) return false;
+    // What is still pending was refused under its row: it must not follow the cell to another.
+    for (int n = 0; n < columnCount_ * visibleRows_; ++n) {
+        if (auto* edit = dynamic_cast<EditWrapper*>(cellWrapper(n))) edit->dropPending();
+    }
 
     f = focusedCell();
     int focusId = f ? f->id() : 0;

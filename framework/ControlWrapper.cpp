@@ -68,6 +68,8 @@ LRESULT CALLBACK ControlWrapper::subclassProc(HWND control, UINT message, WPARAM
         if (message == WM_NCDESTROY) RemovePropA(control, PreviousProcProperty);
         return result;
     }
+    // The handling below may delete the wrapper; the message still goes to the control's own procedure.
+    WNDPROC own = w->previousProc_;
     switch (message) {
     case WM_SETFOCUS:
         w->onFocus(true);
@@ -83,8 +85,9 @@ LRESULT CALLBACK ControlWrapper::subclassProc(HWND control, UINT message, WPARAM
     }
     // The wrapper may have been unbound by what the calls above did.
     w = reinterpret_cast<ControlWrapper*>(GetWindowLongPtrA(control, GWLP_USERDATA));
-    if (!w) return subclassProc(control, message, wparam, lparam);
-    LRESULT result = w->callPrevious(message, wparam, lparam);
+    LRESULT result = w ? w->callPrevious(message, wparam, lparam)
+                   : own ? CallWindowProcA(own, control, message, wparam, lparam)
+                         : DefWindowProcA(control, message, wparam, lparam);
     if (message == WM_NCDESTROY) RemovePropA(control, PreviousProcProperty);
     return result;
 }
@@ -166,14 +169,15 @@ void ControlWrapper::activate()
         SetFocus(hwnd_);
         return;
     }
-    reportFocus(true);
-    if (keyHandler_) keyHandler_->onFocusGained(id_);
+    ControlWrapper::onFocus(true);
 }
 
 void ControlWrapper::onFocus(bool gained)
 {
+    HWND control = hwnd_;
     reportFocus(gained);
-    if (gained && keyHandler_) keyHandler_->onFocusGained(id_);
+    // The dialog's answer may have deleted this wrapper.
+    if (gained && fromWindow(control) == this && keyHandler_) keyHandler_->onFocusGained(id_);
 }
 
 bool ControlWrapper::onKeyDown(int key)

@@ -312,8 +312,12 @@ void DialogWindow::routeCommand(HWND hwnd, int id, int code, HWND sender)
         if (HWND focus = GetFocus()) sender = focus;
     }
     if (GetParent(sender) != hwnd) return;
+    HWND self = hwnd_;
+    bool wasRunning = running_;
     if (ControlWrapper* w = ControlWrapper::fromWindow(sender)) w->onCommand(code, id);
-    if (id == IDCANCEL && dialog_) dialog_->close();
+    // The handler may have deleted the dialog (auto-delete) or closed it: then nothing more of it.
+    if (id != IDCANCEL || fromWindow(self) != this || (wasRunning && !running_)) return;
+    if (dialog_) dialog_->close();
 }
 
 LRESULT DialogWindow::routeNotify(HWND hwnd, NMHDR* header)

@@ -371,4 +371,10 @@ TEST(Focus, FocusChangesAreReportedWithTheWrapperId)
     EXPECT_EQ(log.events[0].id, IDC_EDIT);
     ControlWrapper::fromWindow(GetDlgItem(d.hwnd(), IDC_TEXT))->activate();
     EXPECT_EQ(GetFocus(), GetDlgItem(d.hwnd(), IDC_TEXT));
+    d.unbindOnFocus = IDC_EDIT;
+    SetFocus(GetDlgItem(d.hwnd(), IDC_EDIT));  // the dialog deletes the edit's wrapper meanwhile
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(0, &info);
+    EXPECT_EQ(info.hwndCaret, GetDlgItem(d.hwnd(), IDC_EDIT));  // the edit made its caret
 }

@@ -52,6 +52,7 @@ bool RecordingDialog::closing()
 void RecordingDialog::focusChanged(int id, bool gained)
 {
     log_.add("focus", id, gained);
+    if (gained && id == unbindOnFocus) std::unique_ptr<ControlWrapper>(ControlWrapper::fromWindow(GetFocus())).reset();
 }
 
 void RecordingDialog::userMessage(WPARAM wparam, LPARAM lparam)

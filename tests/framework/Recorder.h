@@ -49,6 +49,7 @@ public:
 
     bool recordTicks = false;
     bool closeOnCommand = false;
+    int unbindOnFocus = 0;  // deletes this control's wrapper when the control gains the focus
 
 private:
     EventLog& log_;

@@ -83,6 +83,14 @@ TEST(Routing, CloseBoxReachesTheCancelControlThenCloses)
     EXPECT_EQ(log.last("wrapperCommand")->id, IDCANCEL);
     EXPECT_EQ(log.count("closing"), 1);
     EXPECT_EQ(log.count("command"), 0);  // no menu: nothing issued without a control
+    RecordingDialog kept(log, IDD_PLAIN);  // both close themselves on Cancel, and gone deletes itself
+    auto* gone = new RecordingDialog(log, IDD_PLAIN);
+    gone->setAutoDelete(true);
+    kept.closeOnCommand = gone->closeOnCommand = true;
+    for (HWND h : {kept.hwnd(), gone->hwnd()}) PostMessageA(h, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Application::get().runLoop(&on), Application::LoopEnd::RegistryEmpty);
+    EXPECT_EQ(log.count("closing"), 3);
+    EXPECT_EQ(log.count("destroyed"), 1);
 }
 
 TEST(Routing, EnterReachesTheFocusedControlWithIdOne)

@@ -44,6 +44,7 @@ public:
 
     std::vector<Report> reports;
     bool acceptValues = true;  // the answer to valueChanged
+    int advanceGrid = 0;  // a data-entry dialog: each value makes the next row this grid's current one
     HWND countRowsOf = nullptr;  // list view whose row count is noted with each report
 };
 

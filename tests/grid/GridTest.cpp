@@ -349,6 +349,9 @@ TEST_F(Grid, TypedTextCommitsUnderItsOwnRowBeforeAnyScroll)
         [&] { SendMessageA(g->cell(0, 4), WM_KEYDOWN, VK_DOWN, 0); },  // at the edge
         [&] { scrollRequest(*d, *g, SB_LINEDOWN); },
         [&] { d->setInt(IDC_GRID, 15, -11); },
+        // Refused, then left; accepted by a dialog whose answer moves to the next row.
+        [&] { d->acceptValues = false; scrollRequest(*d, *g, SB_LINEDOWN); focus(*d, GetDlgItem(d->hwnd(), IDC_OUTSIDE)); },
+        [&] { d->acceptValues = true; d->advanceGrid = IDC_GRID; SendMessageA(g->cell(0, 4), WM_KEYDOWN, VK_DOWN, 0); },
         [&] { d->setInt(IDC_GRID, 5, -10); },  // shrinks back to the top
     };
     char typed = 'a';
