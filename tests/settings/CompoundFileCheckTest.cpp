@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -7,6 +8,7 @@
 #include "settings/CompoundFile.h"
 #include "settings/CompoundFileCheck.h"
 
+#include "HeapPeak.h"
 #include "SampleSettings.h"
 #include "SharedChainFile.h"
 #include "TempFolder.h"
@@ -82,6 +84,38 @@ protected:
         }
         ADD_FAILURE() << "no entry " << name;
         return 0;
+    }
+
+    // The sample grown to size bytes, every added sector listed as allocation table (zeros), or
+    // with mini the second half of them one chain that the header takes as the small-block table.
+    Bytes WithLargeTables(std::size_t size, bool mini) const
+    {
+        Bytes b = good;
+        b.resize(size, 0);
+        const uint32_t first = static_cast<uint32_t>(good.size() / 512 - 1), end = static_cast<uint32_t>(size / 512 - 1);
+        const uint32_t chainFrom = mini ? first + (end - first) / 2 : end;
+        const uint32_t lists = (chainFrom - first - 108 + 127) / 128;  // 109 in the header, 127 per list sector
+        std::vector<uint32_t> tables{get32(good, 76)};
+        for (uint32_t s = first + lists; s < chainFrom; ++s) tables.push_back(s);
+        for (uint32_t i = 0; i < 109; ++i) put32(b, 76 + 4 * i, tables[i]);
+        for (uint32_t d = 0; d < lists; ++d) {
+            for (uint32_t i = 0; i < 127; ++i) {
+                std::size_t k = 109 + d * 127 + i;
+                put32(b, Sector(first + d) + 4 * i, k < tables.size() ? tables[k] : 0xFFFFFFFFu);
+            }
+            put32(b, Sector(first + d) + 4 * 127, d + 1 < lists ? first + d + 1 : 0xFFFFFFFEu);
+        }
+        put32(b, 44, static_cast<uint32_t>(tables.size()));
+        put32(b, 68, first);
+        put32(b, 72, lists);
+        if (mini) {
+            std::copy_n(good.begin() + Sector(get32(good, 60)), 512, b.begin() + Sector(chainFrom));
+            for (uint32_t s = chainFrom; s < end; ++s)
+                put32(b, Sector(tables[s / 128]) + 4 * (s % 128), s + 1 < end ? s + 1 : 0xFFFFFFFEu);
+            put32(b, 60, chainFrom);
+            put32(b, 64, end - chainFrom);
+        }
+        return b;
     }
 
     TempFolder dir;
@@ -202,6 +236,18 @@ TEST_F(SampleFile, ATruncatedFileIsRefused)
     }
     Bytes b(good.begin(), good.end() - 1);  // the last sector is no longer whole
     EXPECT_FALSE(sound(b));
+}
+
+TEST_F(SampleFile, TablesAreSizedByTheSectorsTheFileHasNotByWhatItClaims)
+{
+    // 128 table entries per claimed table sector would be a file's worth of them.
+    const std::size_t size = 8u << 20;
+    for (bool mini : {false, true}) {
+        Bytes b = WithLargeTables(size, mini);
+        HeapPeak peak;
+        EXPECT_TRUE(sound(b)) << mini;
+        EXPECT_LT(peak.Bytes(), size / 16) << mini;
+    }
 }
 
 TEST_F(SampleFile, AnAllocationTableListThatLoopsIsRefused)
