@@ -2,12 +2,17 @@
 //   --write-damaged FOLDER [PER_KIND] [SEED]  damaged settings files and their manifest
 //   --write-sample FILE                       the sample settings file
 //   --read-sample FILE                        loads a settings file and prints what came back
+//   --save-loop FILE TIMES FORMAT             saves FORMAT with the log path C:\FORMAT TIMES times;
+//                                             exits with the number of saves that failed
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "serial/CommPort.h"
+#include "settings/SettingsFile.h"
+
 #include "DamagedFileGenerator.h"
 #include "SampleSettings.h"
 
@@ -27,6 +32,14 @@ int main(int argc, char** argv)
     if (argc >= 3 && std::strcmp(argv[1], "--read-sample") == 0) {
         std::printf("%s\n", SampleSettings::Read(argv[2]).c_str());
         return 0;
+    }
+    if (argc >= 5 && std::strcmp(argv[1], "--save-loop") == 0) {
+        char logPath[256];
+        std::snprintf(logPath, sizeof logPath, "C:\\%s", argv[4]);
+        CommPort port;
+        int failed = 0;
+        for (int i = std::atoi(argv[3]); i > 0; --i) failed += !SettingsFile::Save(argv[2], logPath, std::atoi(argv[4]), port);
+        return failed;
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
