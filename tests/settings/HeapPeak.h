@@ -1,5 +1,5 @@
-// The most bytes the test program held through operator new above what it held at the start of
-// a measurement (this program replaces the global operator new and delete to count them).
+// The most bytes this test program held through operator new (replaced here to count them) since
+// the measurement began, above what it held then.
 #pragma once
 #include <cstddef>
 
