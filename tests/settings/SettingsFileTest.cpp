@@ -357,8 +357,7 @@ TEST(SettingsFile, LeftoversOfEarlierSavesNeverBlockASaveAndGo)
     TempFolder dir;
     const std::string path = dir.File("left.def");
     UniqueHandle ended = startCopy("--save-loop x 0 0");
-    ASSERT_TRUE(ended);
-    ASSERT_EQ(WaitForSingleObject(ended.get(), 30000), WAIT_OBJECT_0);
+    ASSERT_TRUE(ended && WaitForSingleObject(ended.get(), 30000) == WAIT_OBJECT_0);
     char own[260], endeds[260];
     ASSERT_TRUE(SettingsFile::TempPath(path.c_str(), GetCurrentProcessId(), own));
     ASSERT_TRUE(SettingsFile::TempPath(path.c_str(), GetProcessId(ended.get()), endeds));
@@ -382,8 +381,7 @@ TEST(SettingsFile, TwoCopiesSavingAtOnceEachPutTheirOwnFileInPlace)
     const std::string save = "--save-loop \"" + path + "\" 40 ";
     UniqueHandle copies[] = {startCopy(save + "1"), startCopy(save + "3")};
     for (UniqueHandle& copy : copies) {
-        ASSERT_TRUE(copy);
-        ASSERT_EQ(WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0);
+        ASSERT_TRUE(copy && WaitForSingleObject(copy.get(), 60000) == WAIT_OBJECT_0);
         DWORD failed = 99;
         GetExitCodeProcess(copy.get(), &failed);
         EXPECT_EQ(failed, 0u) << "saves that failed";  // a copy's file taken or moved by the other

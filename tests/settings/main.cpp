@@ -2,8 +2,7 @@
 //   --write-damaged FOLDER [PER_KIND] [SEED]  damaged settings files and their manifest
 //   --write-sample FILE                       the sample settings file
 //   --read-sample FILE                        loads a settings file and prints what came back
-//   --save-loop FILE TIMES FORMAT             saves FORMAT with the log path C:\FORMAT TIMES times;
-//                                             exits with the number of saves that failed
+//   --save-loop FILE TIMES FORMAT             saves TIMES, log path C:\FORMAT; exit code: saves failed
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdio>
@@ -12,7 +11,6 @@
 #include <string>
 #include "serial/CommPort.h"
 #include "settings/SettingsFile.h"
-
 #include "DamagedFileGenerator.h"
 #include "SampleSettings.h"
 
@@ -34,8 +32,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc >= 5 && std::strcmp(argv[1], "--save-loop") == 0) {
-        char logPath[256];
-        std::snprintf(logPath, sizeof logPath, "C:\\%s", argv[4]);
+        char logPath[256] = "C:\\";
+        std::strncat(logPath, argv[4], 200);
         CommPort port;
         int failed = 0;
         for (int i = std::atoi(argv[3]); i > 0; --i) failed += !SettingsFile::Save(argv[2], logPath, std::atoi(argv[4]), port);
