@@ -102,27 +102,20 @@ protected:
         return 0;
     }
 
-    // The sample grown to size bytes: the first half of the added sectors listed as allocation
-    // table (zeros), the second half one chain that the header takes as the small-block table.
-    Bytes WithLargeTables(std::size_t size) const
+    // The sample with 100 added sectors that the header lists as allocation table (zeros), then
+    // 100 more in one chain that it takes as the small-block table.
+    Bytes WithLargeTables() const
     {
+        const uint32_t first = uint32_t(good.size() / 512 - 1), chain = first + 100, end = chain + 100;
         Bytes b = good;
-        b.resize(size, 0);
-        const uint32_t first = uint32_t(good.size() / 512 - 1), end = uint32_t(size / 512 - 1), half = (first + end) / 2;
-        const uint32_t lists = (half - first - 108 + 127) / 128, kEnd = 0xFFFFFFFEu;  // 109 listed in the header, 127 a sector
-        std::vector<uint32_t> tables{get32(good, 76)};
-        for (uint32_t s = first + lists; s < half; ++s) tables.push_back(s);
-        for (std::size_t k = 0; k < 109 + 127 * lists; ++k)
-            put32(b, k < 109 ? 76 + 4 * k : Sector(first + uint32_t(k - 109) / 127) + 4 * ((k - 109) % 127),
-                  k < tables.size() ? tables[k] : 0xFFFFFFFFu);
-        for (uint32_t d = 0; d < lists; ++d) put32(b, Sector(first + d) + 508, d + 1 < lists ? first + d + 1 : kEnd);
-        for (uint32_t s = half; s < end; ++s) put32(b, Sector(tables[s / 128]) + 4 * (s % 128), s + 1 < end ? s + 1 : kEnd);
-        std::memcpy(&b[Sector(half)], &good[Sector(get32(good, 60))], 512);
-        put32(b, 44, uint32_t(tables.size()));
-        put32(b, 60, half);
-        put32(b, 64, end - half);
-        put32(b, 68, first);
-        put32(b, 72, lists);
+        b.resize(Sector(end), 0);
+        for (uint32_t i = 1; i <= 100; ++i) put32(b, 76 + 4 * i, first + i - 1);
+        for (uint32_t s = chain; s < end; ++s)
+            put32(b, Sector(get32(b, 76 + 4 * (s / 128))) + 4 * (s % 128), s + 1 < end ? s + 1 : 0xFFFFFFFEu);
+        std::memcpy(&b[Sector(chain)], &good[Sector(get32(good, 60))], 512);
+        put32(b, 44, 101);
+        put32(b, 60, chain);
+        put32(b, 64, 100);
         return b;
     }
 
@@ -248,23 +241,30 @@ TEST_F(SampleFile, ATruncatedFileIsRefused)
 
 TEST_F(SampleFile, TablesAreSizedByTheSectorsTheFileHasNotByWhatItClaims)
 {
-    // Taken at their word, the two tables would take about the file's size again.
-    const std::size_t size = 8u << 20;
-    Bytes b = WithLargeTables(size);
+    // Taken at their word, the two tables would take as much as the file again.
+    Bytes b = WithLargeTables();
     const std::size_t before = heapPeak = heapInUse.load();
     EXPECT_TRUE(sound(b));
-    EXPECT_LT(heapPeak - before, size / 16);
+    EXPECT_LT(heapPeak - before, b.size() / 10) << b.size();
 }
 
 TEST_F(SampleFile, AnAllocationTableListThatLoopsIsRefused)
 {
-    // More table sectors than the header lists, so the list continues in a chain of sectors.
-    Bytes b = WithLargeTables(1u << 20);
-    ASSERT_TRUE(sound(b));
-    const uint32_t list = get32(b, 68);
-    put32(b, Sector(list) + 508, list);  // the chain's sector points back at itself
+    // More table sectors than the header lists, so the list continues in a chain of sectors;
+    // the chain's sector points back at itself.
+    Bytes b = good;
+    const uint32_t tableSectors = 109 + 127 * 2 + 1;
+    b.resize(Sector(tableSectors + 10), 0);
+    uint32_t first = get32(good, 76);
+    for (uint32_t i = 0; i < 109; ++i) put32(b, 76 + 4 * i, first);
+    uint32_t listSector = tableSectors + 5;
+    for (uint32_t i = 0; i < 127; ++i) put32(b, Sector(listSector) + 4 * i, first);
+    put32(b, Sector(listSector) + 4 * 127, listSector);
+    put32(b, 44, tableSectors);
+    put32(b, 68, listSector);
+    put32(b, 72, 3);
     EXPECT_FALSE(sound(b));
-    put32(b, Sector(list) + 508, 0xFFFFFFFEu);  // ends instead: too few entries listed
+    put32(b, Sector(listSector) + 4 * 127, 0xFFFFFFFEu);  // ends instead: too few entries listed
     EXPECT_FALSE(sound(b));
 }
 
