@@ -139,8 +139,8 @@ void removeLeftovers(const char* filePath)
     UniqueFind find(FindFirstFileA((std::string(filePath) + "*" + SettingsFile::kNewSuffix).c_str(), &found));
     for (bool more = bool(find); more; more = FindNextFileA(find.get(), &found)) {
         DWORD owner = 0;
-        bool old = _stricmp(found.cFileName, (base + SettingsFile::kNewSuffix).c_str()) == 0;
-        if (!old && !(isTempOf(found.cFileName, base.c_str(), owner) &&
+        bool earlierVersions = _stricmp(found.cFileName, (base + SettingsFile::kNewSuffix).c_str()) == 0;
+        if (!earlierVersions && !(isTempOf(found.cFileName, base.c_str(), owner) &&
                       (owner == GetCurrentProcessId() || !processRuns(owner))))
             continue;
         const std::string path = folder + found.cFileName;
