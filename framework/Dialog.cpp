@@ -121,7 +121,8 @@ bool Dialog::chooseFile(char* path, std::size_t capacity, const char* filter, co
     ofn.lpstrFile = path;
     ofn.nMaxFile = static_cast<DWORD>(capacity < 256 ? capacity : 256);
     ofn.lpstrInitialDir = initialDir;
-    ofn.Flags = OFN_HIDEREADONLY | (multiSelect ? OFN_ALLOWMULTISELECT : 0);
+    // The dialog would leave the current folder where the file was chosen; relative paths rely on it.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | (multiSelect ? OFN_ALLOWMULTISELECT : 0);
     return GetOpenFileNameA(&ofn) != FALSE;
 }
 

@@ -50,7 +50,7 @@ public:
     // Posts message 1025 to the window; safe from any thread.
     void postUserMessage(WPARAM wparam, LPARAM lparam);
     // Open-file dialog into path (capacity characters with the terminator; the file name
-    // buffer offered is at most 256); true when a file was chosen.
+    // buffer offered is at most 256); true when a file was chosen. The current folder stays as it was.
     bool chooseFile(char* path, std::size_t capacity, const char* filter, const char* initialDir,
                     bool multiSelect);
     template <std::size_t N>

@@ -70,6 +70,11 @@ struct RegKeyTraits {
     static Type empty() { return nullptr; }
     static void close(Type h) { RegCloseKey(h); }
 };
+struct FindTraits {
+    using Type = HANDLE;
+    static Type empty() { return INVALID_HANDLE_VALUE; }
+    static void close(Type h) { FindClose(h); }
+};
 struct LocalMemTraits {
     using Type = HLOCAL;
     static Type empty() { return nullptr; }
@@ -85,6 +90,8 @@ using UniqueGdiObject = UniqueAny<GdiObjectTraits>;
 using UniqueIcon = UniqueAny<IconTraits>;
 using UniqueRegKey = UniqueAny<RegKeyTraits>;
 using UniqueLocalMem = UniqueAny<LocalMemTraits>;
+// A listing of FindFirstFile.
+using UniqueFind = UniqueAny<FindTraits>;
 
 // Owner of one COM interface reference.
 template <class T>

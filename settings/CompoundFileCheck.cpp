@@ -39,10 +39,11 @@ bool claimChain(const std::vector<uint32_t>& table, std::vector<bool>& owned, ui
     return true;
 }
 
-// Appends the 32-bit entries of a sector to table.
-void appendEntries(const uint8_t* sector, std::size_t sectorSize, std::vector<uint32_t>& table)
+// Appends the 32-bit entries of a sector to table, up to limit entries: a chain leaves a table
+// of that many anyway, so entries beyond it need no room, however many the file claims.
+void appendEntries(const uint8_t* sector, std::size_t sectorSize, std::vector<uint32_t>& table, std::size_t limit)
 {
-    for (std::size_t i = 0; i + 4 <= sectorSize; i += 4) table.push_back(u32(sector + i));
+    for (std::size_t i = 0; i + 4 <= sectorSize && table.size() < limit; i += 4) table.push_back(u32(sector + i));
 }
 
 }  // namespace
@@ -81,10 +82,11 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
         difat = u32(p + 4 * (perSector - 1));
     }
     if (fatList.size() < fatSectors) return false;
+    fat.reserve(sectors);
     for (uint32_t s : fatList) {
         if (s >= sectors || owned[s]) return false;
         owned[s] = true;
-        appendEntries(sector(s), sectorSize, fat);
+        appendEntries(sector(s), sectorSize, fat, sectors);
     }
 
     // The directory, the small-block table and the mini stream.
@@ -99,18 +101,19 @@ bool CompoundFileCheck::IsSound(const uint8_t* b, std::size_t size)
     const uint8_t* root = entry(0);
     if (root[66] != 5) return false;
 
-    std::vector<uint32_t> miniFat;
-    uint32_t miniFatStart = u32(b + 60);
-    if (u32(b + 64) > 0 || miniFatStart != kEndOfChain) {
-        if (!claimChain(fat, owned, miniFatStart, length, &miniFatChain)) return false;
-        if (miniFatChain.size() != u32(b + 64)) return false;  // the header's count is taken too
-        for (uint32_t s : miniFatChain) appendEntries(sector(s), sectorSize, miniFat);
-    }
+    // The mini stream first: its size bounds the small-block table.
     std::size_t miniSectors = 0;
     uint32_t rootSize = u32(root + 120);
     if (rootSize > 0) {
         if (!claimChain(fat, owned, u32(root + 116), length) || length * sectorSize < rootSize) return false;
         miniSectors = rootSize / kMiniSectorSize;
+    }
+    std::vector<uint32_t> miniFat;
+    uint32_t miniFatStart = u32(b + 60);
+    if (u32(b + 64) > 0 || miniFatStart != kEndOfChain) {
+        if (!claimChain(fat, owned, miniFatStart, length, &miniFatChain)) return false;
+        if (miniFatChain.size() != u32(b + 64)) return false;  // the header's count is taken too
+        for (uint32_t s : miniFatChain) appendEntries(sector(s), sectorSize, miniFat, miniSectors);
     }
 
     // The tree of elements: every reference in range, each element reached once, names

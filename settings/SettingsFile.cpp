@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include "framework/BoundedCopy.h"
 #include "framework/UniqueHandle.h"
 #include "serial/CommPort.h"
@@ -88,7 +89,74 @@ HRESULT flushToDisk(const char* path)
     return S_OK;
 }
 
+// Puts the new file in the old one's place. Another copy that has just put its own file there
+// holds it open for a moment, which refuses the move: that refusal is tried again for half a second.
+HRESULT moveIntoPlace(const char* from, const char* to)
+{
+    for (int tries = 25;; Sleep(20)) {
+        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return S_OK;
+        HRESULT hr = lastError();
+        if ((hr != HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED) && hr != HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)) ||
+            --tries == 0)
+            return hr;
+    }
+}
+
+// Whether the process with that number runs; one that may not be asked is taken as running.
+bool processRuns(DWORD processId)
+{
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
+    return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// Whether name is that of a save's new file beside base ("base.<number>.new"), and whose.
+bool isTempOf(const char* name, const char* base, DWORD& processId)
+{
+    const std::size_t b = std::strlen(base), n = std::strlen(name), s = std::strlen(SettingsFile::kNewSuffix);
+    if (n <= b + 1 + s || _strnicmp(name, base, b) != 0 || name[b] != '.' ||
+        _stricmp(name + n - s, SettingsFile::kNewSuffix) != 0)
+        return false;
+    unsigned long long number = 0;
+    for (std::size_t i = b + 1; i < n - s; ++i) {
+        if (name[i] < '0' || name[i] > '9' || (number = number * 10 + unsigned(name[i] - '0')) > 0xFFFFFFFFull)
+            return false;
+    }
+    processId = static_cast<DWORD>(number);
+    return true;
+}
+
+// Removes the new files that earlier saves left beside filePath, clearing a read-only mark first:
+// those of ended processes (this one's number too, which an ended one may have had) and the one
+// name of earlier versions. A running copy's file stays: it is in the middle of its own save.
+void removeLeftovers(const char* filePath)
+{
+    const char* slash = std::strrchr(filePath, '\\');
+    if (const char* other = std::strrchr(filePath, '/')) slash = !slash || other > slash ? other : slash;
+    const std::string folder(filePath, slash ? slash + 1 - filePath : 0);
+    const std::string base = filePath + folder.size();
+    WIN32_FIND_DATAA found;
+    UniqueFind find(FindFirstFileA((std::string(filePath) + "*" + SettingsFile::kNewSuffix).c_str(), &found));
+    for (bool more = bool(find); more; more = FindNextFileA(find.get(), &found)) {
+        DWORD owner = 0;
+        bool earlierVersions = _stricmp(found.cFileName, (base + SettingsFile::kNewSuffix).c_str()) == 0;
+        if (!earlierVersions && !(isTempOf(found.cFileName, base.c_str(), owner) &&
+                      (owner == GetCurrentProcessId() || !processRuns(owner))))
+            continue;
+        const std::string path = folder + found.cFileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
 }  // namespace
+
+bool SettingsFile::TempPath(const char* filePath, DWORD processId, char (&path)[260])
+{
+    int n = std::snprintf(path, sizeof path, "%s.%lu%s", filePath ? filePath : "", static_cast<unsigned long>(processId),
+                          kNewSuffix);
+    return n > 0 && static_cast<std::size_t>(n) < sizeof path;
+}
 
 bool SettingsFile::DefaultPath(char (&path)[256])
 {
@@ -166,19 +234,18 @@ bool SettingsFile::Save(const char* filePath, const char (&logPath)[256], int32_
 {
     char newPath[260];
     HRESULT hr = S_OK;
-    int n = std::snprintf(newPath, sizeof newPath, "%s%s", filePath ? filePath : "", kNewSuffix);
     if (!filePath || !filePath[0]) {
         hr = STG_E_INVALIDNAME;
-    } else if (n < 0 || static_cast<std::size_t>(n) >= sizeof newPath) {
+    } else if (!TempPath(filePath, GetCurrentProcessId(), newPath)) {
         hr = HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     } else {
+        removeLeftovers(filePath);
         uint8_t app[kAppInfoSize];
         appInfoBytes(logPath, displayFormat, app);
         hr = writeParts(newPath, app, port);
         if (SUCCEEDED(hr)) hr = readBack(newPath, app, port);
         if (SUCCEEDED(hr)) hr = flushToDisk(newPath);
-        if (SUCCEEDED(hr) && !MoveFileExA(newPath, filePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            hr = lastError();
+        if (SUCCEEDED(hr)) hr = moveIntoPlace(newPath, filePath);
         // What is left of a failed save goes; the previous file stays as it was.
         if (FAILED(hr)) DeleteFileA(newPath);
     }

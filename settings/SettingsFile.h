@@ -23,13 +23,18 @@ public:
     static bool Load(const char* filePath, char (&logPath)[256], int32_t& displayFormat, CommPort& port);
 
     // Replaces the file with logPath (all 256 bytes), displayFormat and the port's settings:
-    // writes a new file beside it (kNewSuffix) and puts it in the old one's place only once it
-    // reads back whole, so a failed save leaves the previous file as it was. False when any step
-    // failed, with its status code in status.
+    // writes a new file beside it, named for this process (TempPath), and puts it in the old one's
+    // place only once it reads back whole, so a failed save leaves the previous file as it was and
+    // two copies saving at once each put their own file in place. First it removes, read-only or
+    // not, what earlier saves left: such files of processes no longer running, and the file's name
+    // with kNewSuffix that earlier versions used. False when any step failed, with its status code.
     static bool Save(const char (&logPath)[256], int32_t displayFormat, CommPort& port, HRESULT* status = nullptr);
     static bool Save(const char* filePath, const char (&logPath)[256], int32_t displayFormat, CommPort& port,
                      HRESULT* status = nullptr);
     static constexpr const char* kNewSuffix = ".new";
+    // The new file of a save by process processId: filePath, a dot, the number, kNewSuffix; false
+    // when it does not fit.
+    static bool TempPath(const char* filePath, DWORD processId, char (&path)[260]);
 
     // Why a save failed, in the system's words. Where the system has no text for a storage code
     // (Wine has none for many), the text of the system error whose number the code carries.

@@ -89,7 +89,9 @@ TEST(FileFaults, ExitTellsWhyTheSettingsWereNotSavedKeepsTheFileAndCloses)
         EXPECT_EQ(code, 0u);
     }
     EXPECT_EQ(ScratchFolder::read(def), written);
-    EXPECT_EQ(GetFileAttributesA((def + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    WIN32_FIND_DATAA found;
+    UniqueFind left(FindFirstFileA((def + "*.new").c_str(), &found));
+    EXPECT_FALSE(left) << "left beside the file: " << found.cFileName;
 }
 
 TEST(FileFaults, APortNameWithControlCharactersShowsAsTheDefaultPort)

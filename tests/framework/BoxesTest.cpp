@@ -54,12 +54,16 @@ TEST(Boxes, ShowMessageIsAWarningOwnedByTheDialog)
     EXPECT_EQ(body, "Cannot open the log file.");
 }
 
-TEST(Boxes, ChooseFileFillsThePathOrReportsCancel)
+TEST(Boxes, ChooseFileFillsThePathOrReportsCancelAndKeepsTheCurrentFolder)
 {
     char folder[MAX_PATH];
     GetTempPathA(sizeof folder, folder);
     std::string file = std::string(folder) + "tavfw_choose.txt";
     if (FILE* f = std::fopen(file.c_str(), "w")) std::fclose(f);
+    // A current folder other than the one the file is chosen in: later relative paths depend on it.
+    char original[MAX_PATH], current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof original, original);
+    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
 
     EventLog log;
     RecordingDialog d(log, IDD_BARE);
@@ -80,6 +84,8 @@ TEST(Boxes, ChooseFileFillsThePathOrReportsCancel)
     }
     EXPECT_TRUE(chosen);
     EXPECT_EQ(lstrcmpiA(path, file.c_str()), 0) << path;
+    GetCurrentDirectoryA(sizeof current, current);
+    EXPECT_STREQ(current, "C:\\");
 
     {
         Helper cancel([&] {
@@ -90,4 +96,5 @@ TEST(Boxes, ChooseFileFillsThePathOrReportsCancel)
     }
     EXPECT_FALSE(chosen);
     DeleteFileA(file.c_str());
+    SetCurrentDirectoryA(original);
 }

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -10,6 +12,22 @@
 #include "SampleSettings.h"
 #include "SharedChainFile.h"
 #include "TempFolder.h"
+
+// This program counts the bytes it holds through operator new (the library's other forms call these).
+std::atomic<std::size_t> heapInUse{0}, heapPeak{0};
+void* operator new(std::size_t n)
+{
+    void* p = std::malloc(n ? n : 1);
+    if (!p) throw std::bad_alloc();
+    if (std::size_t now = heapInUse += _msize(p); now > heapPeak) heapPeak = now;
+    return p;
+}
+[[gnu::noinline]] void operator delete(void* p) noexcept
+{
+    if (p) heapInUse -= _msize(p);
+    std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -82,6 +100,23 @@ protected:
         }
         ADD_FAILURE() << "no entry " << name;
         return 0;
+    }
+
+    // The sample with 100 added sectors that the header lists as allocation table (zeros), then
+    // 100 more in one chain that it takes as the small-block table.
+    Bytes WithLargeTables() const
+    {
+        const uint32_t first = uint32_t(good.size() / 512 - 1), chain = first + 100, end = chain + 100;
+        Bytes b = good;
+        b.resize(Sector(end), 0);
+        for (uint32_t i = 1; i <= 100; ++i) put32(b, 76 + 4 * i, first + i - 1);
+        for (uint32_t s = chain; s < end; ++s)
+            put32(b, Sector(get32(b, 76 + 4 * (s / 128))) + 4 * (s % 128), s + 1 < end ? s + 1 : 0xFFFFFFFEu);
+        std::memcpy(&b[Sector(chain)], &good[Sector(get32(good, 60))], 512);
+        put32(b, 44, 101);
+        put32(b, 60, chain);
+        put32(b, 64, 100);
+        return b;
     }
 
     TempFolder dir;
@@ -202,6 +237,15 @@ TEST_F(SampleFile, ATruncatedFileIsRefused)
     }
     Bytes b(good.begin(), good.end() - 1);  // the last sector is no longer whole
     EXPECT_FALSE(sound(b));
+}
+
+TEST_F(SampleFile, TablesAreSizedByTheSectorsTheFileHasNotByWhatItClaims)
+{
+    // Taken at their word, the two tables would take as much as the file again.
+    Bytes b = WithLargeTables();
+    const std::size_t before = heapPeak = heapInUse.load();
+    EXPECT_TRUE(sound(b));
+    EXPECT_LT(heapPeak - before, b.size() / 10) << b.size();
 }
 
 TEST_F(SampleFile, AnAllocationTableListThatLoopsIsRefused)

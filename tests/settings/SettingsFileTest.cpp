@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "serial/CommPort.h"
+#include "framework/UniqueHandle.h"
 #include "settings/CompoundFile.h"
 #include "settings/ProgramPath.h"
 #include "settings/SettingsFile.h"
@@ -48,6 +49,20 @@ std::vector<char> appInfo(const char* logPath, int32_t format)
     std::strncpy(bytes.data(), logPath, 256);
     std::memcpy(bytes.data() + 256, &format, 4);
     return bytes;
+}
+
+// This test program started again with args, as another copy saving beside this one.
+UniqueHandle startCopy(const std::string& args)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string line = "\"" + std::string(exe) + "\" " + args;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) return {};
+    CloseHandle(started.hThread);
+    return UniqueHandle(started.hProcess);
 }
 
 }  // namespace
@@ -259,7 +274,8 @@ TEST(SettingsFile, AFailedSaveLeavesThePreviousFileWholeAndSaysWhy)
 {
     TempFolder dir;
     const std::string path = dir.File("kept.def");
-    const std::string beside = path + SettingsFile::kNewSuffix;
+    char beside[260];
+    ASSERT_TRUE(SettingsFile::TempPath(path.c_str(), GetCurrentProcessId(), beside));
     char logPath[256] = "C:\\kept.txt";
     CommPort port;
     ASSERT_TRUE(SettingsFile::Save(path.c_str(), logPath, 2, port));
@@ -279,10 +295,10 @@ TEST(SettingsFile, AFailedSaveLeavesThePreviousFileWholeAndSaysWhy)
     };
 
     // The new file cannot be made beside the old one (a folder has its name).
-    ASSERT_TRUE(CreateDirectoryA(beside.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(beside, nullptr));
     saveFails("no new file");
     expectKept("no new file");
-    RemoveDirectoryA(beside.c_str());
+    RemoveDirectoryA(beside);
 
     // The old file cannot be replaced while another program holds it.
     {
@@ -291,10 +307,10 @@ TEST(SettingsFile, AFailedSaveLeavesThePreviousFileWholeAndSaysWhy)
         saveFails("file in use");
     }
     expectKept("file in use");
-    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing of a failed save stays";
+    EXPECT_EQ(GetFileAttributesA(beside), INVALID_FILE_ATTRIBUTES) << "nothing of a failed save stays";
 
     ASSERT_TRUE(SettingsFile::Save(path.c_str(), other, 1, port));
-    EXPECT_EQ(GetFileAttributesA(beside.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA(beside), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(SettingsFile, FailureTextsOfStorageCodesAreTheSystemsWords)
@@ -334,4 +350,47 @@ TEST(SettingsFile, APortNameWithAControlCharacterGivesTheDefaultPort)
     for (const char* name : {"CO\x01M5", "\x1b[2J", "COM7\x7f", "COM\t8"}) EXPECT_EQ(loadName(name), "COM1");
     // Printable names stay, the upper half of the code page included.
     for (const char* name : {"\\\\.\\COM12", "COM\xe9"}) EXPECT_EQ(loadName(name), name);
+}
+
+TEST(SettingsFile, LeftoversOfEarlierSavesNeverBlockASaveAndGo)
+{
+    TempFolder dir;
+    const std::string path = dir.File("left.def");
+    UniqueHandle ended = startCopy("--save-loop x 0 0");
+    ASSERT_TRUE(ended && WaitForSingleObject(ended.get(), 30000) == WAIT_OBJECT_0);
+    char own[260], endeds[260];
+    ASSERT_TRUE(SettingsFile::TempPath(path.c_str(), GetCurrentProcessId(), own));
+    ASSERT_TRUE(SettingsFile::TempPath(path.c_str(), GetProcessId(ended.get()), endeds));
+    // Read-only, which refuses writing and deleting: of this process's number, of an ended one's,
+    // of the name earlier versions used.
+    auto exists = [](const std::string& f) { return GetFileAttributesA(f.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    for (const std::string& f : {std::string(own), std::string(endeds), path + SettingsFile::kNewSuffix}) {
+        UniqueFileHandle(CreateFileA(f.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr));
+        ASSERT_TRUE(exists(f)) << f;
+    }
+    char logPath[256] = "C:\\left.txt";
+    CommPort port;
+    EXPECT_TRUE(SettingsFile::Save(path.c_str(), logPath, 1, port));
+    EXPECT_FALSE(exists(own) || exists(endeds) || exists(path + SettingsFile::kNewSuffix));
+}
+
+TEST(SettingsFile, TwoCopiesSavingAtOnceEachPutTheirOwnFileInPlace)
+{
+    TempFolder dir;
+    const std::string path = dir.File("both.def");
+    const std::string save = "--save-loop \"" + path + "\" 40 ";
+    UniqueHandle copies[] = {startCopy(save + "1"), startCopy(save + "3")};
+    for (UniqueHandle& copy : copies) {
+        ASSERT_TRUE(copy && WaitForSingleObject(copy.get(), 60000) == WAIT_OBJECT_0);
+        DWORD failed = 99;
+        GetExitCodeProcess(copy.get(), &failed);
+        EXPECT_EQ(failed, 0u) << "saves that failed";  // a copy's file taken or moved by the other
+    }
+    // The last one wins whole: a log path and a format of the same copy.
+    char logPath[256];
+    int32_t format = 0;
+    CommPort port;
+    ASSERT_TRUE(SettingsFile::Load(path.c_str(), logPath, format, port));
+    EXPECT_EQ(std::string(logPath), "C:\\" + std::to_string(format));
+    EXPECT_TRUE(format == 1 || format == 3) << format;
 }
