@@ -221,6 +221,14 @@ protected:
         ASSERT_TRUE(receiver->WaitIdle(2000));
     }
 
+    // A port of its own whose receiver is a seam, on the line of the fixture's port.
+    struct SeamPort {
+        std::unique_ptr<SeamReceiver> owned = std::make_unique<SeamReceiver>();
+        SeamReceiver& seam = *owned;
+        CommPort port{std::move(owned)};
+        SeamPort() { boundedCopy(port.Settings().portName, bench::kLinePort); }
+    };
+
     CommPort port;
     std::unique_ptr<SeamReceiver> receiver = std::make_unique<SeamReceiver>();
     RecordingSink sink;
@@ -374,10 +382,9 @@ TEST_F(ReceiverLine, AReadCutAfterItTookBytesShowsNoneAndSaysHowManyWereCut)
 TEST_F(ReceiverLine, CommOffLetsAChunkInFlightEndByItsTimeOutWithinTheBound)
 {
     port.Close();
-    auto owned = std::make_unique<SeamReceiver>();
-    SeamReceiver& seam = *owned;
-    CommPort p(std::move(owned));
-    boundedCopy(p.Settings().portName, bench::kLinePort);
+    SeamPort own;
+    SeamReceiver& seam = own.seam;
+    CommPort& p = own.port;
     // Characters are signalled as they come, as Windows' drivers do while a read is pending.
     seam.fakeMask = EV_RXCHAR;
     p.StartReceive(&sink, 0, 300);
@@ -452,10 +459,9 @@ TEST_F(ReceiverLine, BytesLostInTheDriverAreToldAfterTheChunkAndMonitoringGoesOn
 TEST_F(ReceiverLine, TakingWaitingBytesGivesUpOnAReadThatNeverEnds)
 {
     port.Close();
-    auto owned = std::make_unique<SeamReceiver>();
-    SeamReceiver& seam = *owned;
-    CommPort p(std::move(owned));
-    boundedCopy(p.Settings().portName, bench::kLinePort);
+    SeamPort own;
+    SeamReceiver& seam = own.seam;
+    CommPort& p = own.port;
     ASSERT_TRUE(p.Open()) << p.ErrorText();
     send("waiting");
     Sleep(200);
@@ -561,10 +567,9 @@ TEST_F(ReceiverLine, AWaitThatSignalsItsEndButLeavesItsStatusRunningStillEnds)
 TEST_F(ReceiverLine, ACycleADriverNeverEndsKeepsItsDeviceAndCommOnSaysItIsBusy)
 {
     port.Close();
-    auto owned = std::make_unique<SeamReceiver>();
-    SeamReceiver& stuck = *owned;
-    CommPort stuckPort(std::move(owned));
-    boundedCopy(stuckPort.Settings().portName, bench::kLinePort);
+    SeamPort own;
+    SeamReceiver& stuck = own.seam;
+    CommPort& stuckPort = own.port;
     stuck.readNeverEnds = true;
     stuckPort.StartReceive(&sink, 0, 0);
     ASSERT_TRUE(stuckPort.IsOpen()) << stuckPort.ErrorText();

@@ -63,12 +63,20 @@ bool writeAll(HANDLE h, const void* bytes, DWORD count)
     return true;
 }
 
-void drain(HANDLE h)
+void drain(HANDLE h, DWORD quietMs)
 {
     PurgeComm(h, PURGE_RXCLEAR | PURGE_TXCLEAR);
     char buf[4096];
     DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) {
+    for (DWORD quiet = 0; ReadFile(h, buf, sizeof buf, &n, nullptr);) {
+        if (n > 0) {
+            quiet = 0;
+        } else if (quiet >= quietMs) {
+            break;
+        } else {
+            Sleep(10);
+            quiet += 10;
+        }
     }
 }
 

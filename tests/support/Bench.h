@@ -27,8 +27,9 @@ HANDLE openRaw(const char* port);
 // Writes all bytes to a raw handle; true when every byte was written.
 bool writeAll(HANDLE h, const void* bytes, DWORD count);
 
-// Drops what is waiting on the line in both directions.
-void drain(HANDLE h);
+// Drops what is waiting on the line in both directions; with quietMs, reads on until nothing has
+// come for that long (the line's relay may still hold bytes it could not pass on yet).
+void drain(HANDLE h, DWORD quietMs = 0);
 
 // A figure that rises when the process leaks handles: the handle count where the system gives
 // one; under Wine (whose count is always 0) the index of the lowest free handle slot, which a
