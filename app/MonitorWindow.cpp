@@ -72,6 +72,10 @@ MonitorWindow::~MonitorWindow()
 
 bool MonitorWindow::commandIssued(int id)
 {
+    // While Comm Off lets its chunk end (2 s at most), no dialog's loop may hold that wait open.
+    const bool modal = id == IDC_PORT_EDIT || id == ID_COMM_EDIT || id == IDC_LOG_SELECT ||
+                       id == ID_LOG_SELECT_FILE || id == ID_HELP_ABOUT;
+    if (commEnding_ && modal) return false;
     switch (id) {
     case ID_FILE_EXIT: Exit(); break;
     case ID_HELP_ABOUT: ShowAbout(); break;
